@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing need,
+# only those that are missing.
+set -euo pipefail
+
+packages=(
+  # toolchain
+  g++ clang libclang-rt-14-dev cmake ninja-build pkg-config ccache
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # desktop program
+  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-qpa-plugins libgl-dev
+  fonts-ipafont-gothic
+  # music mode: embedded synthesizer and a General MIDI SoundFont
+  libfluidsynth-dev timgm6mb-soundfont
+  # reading lookup
+  libmecab-dev mecab-ipadic-utf8
+  # real-window and accessibility tests
+  xvfb xauth xdotool x11-utils at-spi2-core dbus-x11 python3-pyatspi imagemagick
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+  sudo="sudo"
+fi
+echo "Installing: ${missing[*]}"
+$sudo apt-get update
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y "${missing[@]}"

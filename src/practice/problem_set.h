@@ -1,0 +1,21 @@
+#pragma once
+
+// The problems of the next drill. A menu fills it right before it hands over
+// to a drill screen; the word drill rewrites and consumes `romaji` in place.
+// The editors use the same arrays as their working set.
+
+#include <string>
+#include <vector>
+
+namespace lk {
+
+struct ProblemSet {
+  int count = 0;
+  std::u16string title;
+  std::vector<std::u16string> text;
+  std::vector<std::u16string> romaji;   // canonical romaji (editors: kana readings while editing)
+  std::vector<std::u16string> reading;  // music: reading with note groups separated by spaces
+  std::vector<std::u16string> melody;   // music: melody string of each line
+};
+
+}  // namespace lk
