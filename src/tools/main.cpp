@@ -1,12 +1,71 @@
-// luminakey-tool: conversions and file checks for people who prepare problem sets.
+// luminakey-tool: conversions and file checks for people who prepare problem
+// sets. Text in and out is UTF-8.
+#include <algorithm>
 #include <iostream>
 
+#include "tools/command.h"
+
+namespace lk::tool {
+
+namespace {
+std::vector<Command>& registry() {
+  static std::vector<Command> all;
+  return all;
+}
+}  // namespace
+
+bool registerCommand(const Command& command) {
+  registry().push_back(command);
+  return true;
+}
+
+const std::vector<Command>& commands() { return registry(); }
+
+std::vector<std::string> readLines(std::istream& in) {
+  std::vector<std::string> lines;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+}  // namespace lk::tool
+
+namespace {
+void printUsage(std::ostream& os) {
+  os << "usage: luminakey-tool COMMAND [ARGS...]\n";
+  auto list = lk::tool::commands();
+  std::sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
+  for (const auto& c : list) os << "  " << c.usage << "\n";
+}
+}  // namespace
+
 int main(int argc, char** argv) {
-  (void)argv;
+  std::ios::sync_with_stdio(false);
   if (argc < 2) {
-    std::cerr << "usage: luminakey-tool COMMAND ...\n";
+    std::cerr << "luminakey-tool: missing command (see luminakey-tool --help)\n";
     return 2;
   }
-  std::cerr << "luminakey-tool: unknown command\n";
+  const std::string name = argv[1];
+  if (name == "--help" || name == "-h" || name == "help") {
+    printUsage(std::cout);
+    return 0;
+  }
+  for (const auto& c : lk::tool::commands()) {
+    if (c.name == name) {
+      std::vector<std::string> args(argv + 2, argv + argc);
+      lk::tool::Io io{std::cin, std::cout, std::cerr};
+      try {
+        return c.run(args, io);
+      } catch (const lk::tool::UsageError& e) {
+        std::cout.flush();
+        std::cerr << "luminakey-tool " << name << ": " << e.message << "\n";
+        return 2;
+      }
+    }
+  }
+  std::cerr << "luminakey-tool: unknown command '" << name << "' (see luminakey-tool --help)\n";
   return 2;
 }

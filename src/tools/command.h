@@ -1,0 +1,45 @@
+#pragma once
+
+// Each command of luminakey-tool lives in its own file and registers itself
+// with a static LK_TOOL_COMMAND(...) line; main.cpp only dispatches.
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lk::tool {
+
+// Thrown by a command for bad usage: main prints the message on one line
+// and exits with status 2.
+struct UsageError {
+  std::string message;
+};
+
+struct Io {
+  std::istream& in;
+  std::ostream& out;
+  std::ostream& err;
+};
+
+// Returns the exit status. args excludes the program and command names.
+using CommandFn = int (*)(const std::vector<std::string>& args, Io& io);
+
+struct Command {
+  std::string_view name;
+  std::string_view usage;  // one line, shown by `luminakey-tool --help`
+  CommandFn run;
+};
+
+bool registerCommand(const Command& command);
+const std::vector<Command>& commands();
+
+// Every line of io.in, without its line end (a CR before LF is dropped too).
+std::vector<std::string> readLines(std::istream& in);
+
+}  // namespace lk::tool
+
+#define LK_TOOL_CONCAT_(a, b) a##b
+#define LK_TOOL_CONCAT(a, b) LK_TOOL_CONCAT_(a, b)
+#define LK_TOOL_COMMAND(name, usage, fn) \
+  static const bool LK_TOOL_CONCAT(lk_tool_registered_, __LINE__) = ::lk::tool::registerCommand({name, usage, fn})
