@@ -32,8 +32,15 @@ struct KeyOption {
 // The 91 rows in their fixed order (the order of set.dat and the settings screens).
 std::span<const KeyOption> keyOptionTable();
 
+// Rows 12..91 (0-based 11..90): the kana combinations with a small vowel or
+// small ya/yu/yo. The rewrite and the melody template share this one table.
+std::span<const KeyOption> compoundKeyOptions();
+
 // 0-based row of a field name, or -1.
 int keyOptionIndex(std::string_view field);
+
+// 0-based row whose canonical token is `token` ("sya" -> 25), or -1.
+int keyOptionIndexByToken(std::u16string_view token);
 
 // Choices of the question limit and of the sound switch, in list order.
 inline constexpr std::array<std::int16_t, 5> kSaidaiChoices = {10, 20, 30, 40, 50};
