@@ -1,0 +1,86 @@
+#pragma once
+
+// The ten best word drills across every course, and their file rank.dat.
+// The table in memory is authoritative; the file is its copy, rewritten after
+// every word drill. Operations return the message to show; they never show it.
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace lk {
+
+class Clock;
+
+inline constexpr int kRankingSize = 10;
+
+// One row. Each field can be empty; a row never filled has all five empty.
+// An empty number counts as 0 in every comparison.
+struct RankingEntry {
+  std::optional<int> sokudo;  // characters per minute
+  std::optional<int> seigo;   // accuracy in percent, may be negative
+  std::optional<int> zisuu;   // character count of the drill
+  std::u16string nitizi;      // "yy/mm/dd hh:mm AM/PM" of the moment it entered
+  std::u16string title;       // course title
+
+  bool empty() const { return !sokudo && !seigo && !zisuu && nitizi.empty() && title.empty(); }
+  bool operator==(const RankingEntry&) const = default;
+};
+
+// A finished word drill offered to the table.
+struct RankingRun {
+  int sokudo = 0;
+  int seigo = 0;
+  int zisuu = 0;
+  std::u16string title;
+};
+
+struct RankingTable {
+  std::array<RankingEntry, kRankingSize> entries{};
+
+  // Rank numbers, derived on demand: ties (equal non-zero speed and equal
+  // non-zero accuracy) share a number and the next different row skips.
+  std::array<int, kRankingSize> jun() const;
+
+  bool operator==(const RankingTable&) const = default;
+};
+
+struct RankingFileResult {
+  bool ok = true;
+  std::u16string message;  // empty on success
+};
+
+struct RankingOffer {
+  std::optional<int> index;  // row the run entered, when it entered
+  std::u16string message;    // "<jun>位にランクインしました！" or empty
+};
+
+inline constexpr std::u16string_view kRankingLoadFailed = u"ランキングの読み込みに失敗しました。";
+inline constexpr std::u16string_view kRankingSaveFailed = u"ランキングの保存に失敗しました。";
+inline constexpr std::u16string_view kRankedInSuffix = u"位にランクインしました！";
+
+// Reads rank.dat into the table. On failure the rows read so far keep their
+// new values and the rest keep what they held.
+RankingFileResult loadRanking(RankingTable& table, const std::filesystem::path& file);
+
+// Replaces rank.dat atomically; a failed save leaves the previous file as it was.
+RankingFileResult saveRanking(const RankingTable& table, const std::filesystem::path& file);
+
+// Places the run (or not) and returns the rank message. Does not save.
+RankingOffer offerRun(RankingTable& table, const RankingRun& run, Clock& clock);
+
+// What the result screen does: offer, then save whether or not the run
+// entered. The messages to show, in order (rank message, then a save failure).
+struct RankingOfferOutcome {
+  RankingOffer offer;
+  RankingFileResult save;
+};
+RankingOfferOutcome offerRunAndSave(RankingTable& table, const RankingRun& run, Clock& clock,
+                                    const std::filesystem::path& file);
+
+// "04/12/25 03:05 PM" for 25 December 2004, 15:05.
+struct LocalDateTime;
+std::u16string rankingDateText(const LocalDateTime& when);
+
+}  // namespace lk
