@@ -19,6 +19,30 @@ void replaceAll(std::u16string& s, std::u16string_view find, std::u16string_view
   s.swap(out);
 }
 
+void replaceLongestFirst(std::u16string& s, std::span<const Replacement> list) {
+  std::u16string out;
+  out.reserve(s.size() + 16);
+  bool changed = false;
+  std::size_t i = 0;
+  while (i < s.size()) {
+    const Replacement* best = nullptr;
+    const std::u16string_view rest = std::u16string_view(s).substr(i);
+    for (const auto& r : list) {
+      if (r.find.empty() || (best && r.find.size() <= best->find.size())) continue;
+      if (rest.starts_with(r.find)) best = &r;
+    }
+    if (best) {
+      out.append(best->repl);
+      i += best->find.size();
+      changed = true;
+    } else {
+      out.push_back(s[i]);
+      ++i;
+    }
+  }
+  if (changed) s.swap(out);
+}
+
 std::u16string fromUtf8(std::string_view in) {
   std::u16string out;
   out.reserve(in.size());

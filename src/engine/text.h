@@ -4,6 +4,7 @@
 // std::u16string; UTF-8 appears only at the edges (the command-line tool,
 // MeCab, Qt conversions happen in the screens).
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,13 @@ struct Replacement {
   std::u16string_view find;
   std::u16string_view repl;
 };
+
+// One left-to-right pass over `s` with a whole list at once: at each position
+// the longest `find` of `list` that starts there is replaced (among equally
+// long ones the first in the list), and the scan resumes after it, so
+// replacement text is never scanned again. Used where a list must not let a
+// short entry eat into a longer one (the compound kana tokens).
+void replaceLongestFirst(std::u16string& s, std::span<const Replacement> list);
 
 // Strict conversions; invalid input (lone surrogates, bad UTF-8) becomes U+FFFD.
 std::u16string fromUtf8(std::string_view utf8);
