@@ -1,0 +1,102 @@
+#include "editors/platform/mecab_lookup.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/text.h"
+
+namespace lk {
+namespace {
+
+// One lookup for the whole program: opening IPADIC takes a moment.
+MecabLookup& lookup() {
+  static MecabLookup instance;
+  return instance;
+}
+
+TEST(MecabLookup, OpensTheUtf8Dictionary) {
+  ASSERT_TRUE(lookup().available());
+  EXPECT_TRUE(lookup().dictionaryCharset() == "UTF-8" || lookup().dictionaryCharset() == "utf-8" ||
+              lookup().dictionaryCharset() == "utf8")
+      << lookup().dictionaryCharset();
+}
+
+struct Case {
+  const char* text;
+  const char* reading;
+};
+
+TEST(MecabLookup, ReadsKanjiAndKatakanaAsHiragana) {
+  const Case cases[] = {
+      {"漢字", "かんじ"},
+      {"学校", "がっこう"},
+      {"机", "つくえ"},
+      {"キャベツ", "きゃべつ"},
+      {"パソコン", "ぱそこん"},
+      {"東京に行く", "とうきょうにいく"},
+      {"ベートーヴェン", "べーとーヴぇん"},  // ヴ has no Shift-JIS hiragana
+      {"ひまわり", "ひまわり"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(toUtf8(lookup().hurigana(fromUtf8(c.text))), c.reading) << c.text;
+  }
+}
+
+TEST(MecabLookup, KeepsSurfaceWhereThereIsNoReadingAndKeepsSpaces) {
+  const Case cases[] = {
+      {"Good morning!", "Good morning!"},
+      {"21st century of January in 2004", "21st century of January in 2004"},
+      {"いま、なんじ？", "いま、なんじ？"},
+      {"  東京 大阪  ", "  とうきょう おおさか  "},
+      {"１２３％", "１２３％"},
+      {"13時50分", "13じ50ふん"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(toUtf8(lookup().hurigana(fromUtf8(c.text))), c.reading) << c.text;
+  }
+}
+
+TEST(MecabLookup, EmptyTextAndAsterisks) {
+  EXPECT_EQ(lookup().hurigana(u""), u"");
+  EXPECT_EQ(lookup().hurigana(u"*"), u"");
+  EXPECT_EQ(lookup().hurigana(u"＊＊"), u"");
+  const std::u16string r = lookup().hurigana(u"星*印＊山");
+  EXPECT_EQ(r.find_first_of(u"*＊"), std::u16string::npos) << toUtf8(r);
+  EXPECT_NE(r.find(u"やま"), std::u16string::npos) << toUtf8(r);
+}
+
+TEST(MecabLookup, OddInputNeverFails) {
+  const std::u16string odd[] = {
+      std::u16string(1, u'\0'), std::u16string(u"a\0b", 3), std::u16string(1, char16_t(0xD800)),
+      std::u16string(5000, u'山'), u"\r\n\t", u"😀漢字",
+  };
+  for (const auto& text : odd) {
+    const std::u16string r = lookup().hurigana(text);
+    EXPECT_EQ(r.find_first_of(u"*＊"), std::u16string::npos);
+  }
+  EXPECT_EQ(lookup().hurigana(u"😀漢字"), u"😀かんじ");
+}
+
+TEST(MecabLookup, RefusesTheEucJpDictionary) {
+  MecabLookup euc({"-d /var/lib/mecab/dic/ipadic"});
+  EXPECT_EQ(euc.hurigana(u"漢字"), u"");
+  EXPECT_FALSE(euc.available());
+  EXPECT_EQ(euc.dictionaryCharset().substr(0, 3), "EUC") << euc.dictionaryCharset();
+}
+
+TEST(MecabLookup, MissingDictionaryGivesEmpty) {
+  MecabLookup none({"-d /nonexistent/dictionary"});
+  EXPECT_EQ(none.hurigana(u"漢字"), u"");
+  EXPECT_EQ(none.hurigana(u"漢字"), u"");
+}
+
+TEST(MecabLookup, FallsBackToTheUtf8DictionaryWhenTheFirstChoiceIsEucJp) {
+  MecabLookup fallback({"-d /var/lib/mecab/dic/ipadic", "-d /var/lib/mecab/dic/ipadic-utf8"});
+  EXPECT_EQ(fallback.hurigana(u"漢字"), u"かんじ");
+}
+
+TEST(KatakanaToHiragana, ConvertsTheKanaRowOnly) {
+  EXPECT_EQ(katakanaToHiragana(u"ァアカガンヴヵヶーｶ漢ab"), u"ぁあかがんヴヵヶーｶ漢ab");
+}
+
+}  // namespace
+}  // namespace lk
