@@ -1,0 +1,127 @@
+#include "practice/word_drill.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/rewrite.h"
+
+namespace lk {
+
+namespace {
+
+// floor(r * n), kept inside 0..n-1 even if a random source returns 1.0 or
+// something outside [0, 1).
+int scaledIndex(double r, int n) {
+  const double f = std::floor(r * n);
+  if (!(f >= 0)) return 0;
+  return f >= n ? n - 1 : static_cast<int>(f);
+}
+
+}  // namespace
+
+WordDrill::WordDrill(ProblemSet& set, const KeySettings& keys, DrillResult& result, Random& random)
+    : set_(set), result_(result), soundOn_(keys.soundOn()) {
+  // A set whose arrays are shorter than its count (a partly read file) is
+  // treated as holding only the complete pairs, so no index leaves the set.
+  const int available = static_cast<int>(std::min(set.text.size(), set.romaji.size()));
+  const int n = std::clamp(set.count, 0, available);
+
+  questionCount_ = std::clamp(n < keys.saidai ? n : static_cast<int>(keys.saidai), 0, kMarkerCount);
+
+  order_.resize(static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i) order_[static_cast<std::size_t>(i)] = i;
+
+  random.reseed();
+  if (n > 0) {
+    for (int swap = 0; swap < kShuffleSwaps; ++swap) {
+      const int a = scaledIndex(random.next(), n);
+      const int b = scaledIndex(random.next(), n);
+      std::swap(order_[static_cast<std::size_t>(a)], order_[static_cast<std::size_t>(b)]);
+    }
+  }
+
+  result_.charCount = 0;
+  for (int i = 0; i < questionCount_; ++i) {
+    std::u16string& romaji = set_.romaji[static_cast<std::size_t>(order_[static_cast<std::size_t>(i)])];
+    romaji = rewriteRomaji(romaji, keys);
+    result_.charCount += static_cast<int>(romaji.size());
+  }
+
+  countdown_ = kCountdownStart;
+  current_ = 0;
+  result_.missCount = 0;
+  result_.elapsedSeconds = 0;
+}
+
+bool WordDrill::countdownTick() {
+  if (phase_ != Phase::Countdown) return false;
+  --countdown_;
+  if (countdown_ > 0) return false;
+  phase_ = Phase::Running;
+  return true;
+}
+
+std::u16string WordDrill::countdownText() const {
+  if (countdown_ <= 1) return u"START!";
+  return std::u16string(1, static_cast<char16_t>(u'0' + (countdown_ - 1)));
+}
+
+bool WordDrill::clockTick() {
+  if (phase_ != Phase::Running) return false;
+  ++result_.elapsedSeconds;
+  return true;
+}
+
+const std::u16string* WordDrill::currentRomaji() const {
+  if (current_ < 0 || current_ >= questionCount_) return nullptr;
+  const int problem = order_[static_cast<std::size_t>(current_)];
+  if (problem < 0 || problem >= static_cast<int>(set_.romaji.size())) return nullptr;
+  return &set_.romaji[static_cast<std::size_t>(problem)];
+}
+
+std::u16string_view WordDrill::questionText() const {
+  if (current_ < 0 || current_ >= questionCount_) return {};
+  const int problem = order_[static_cast<std::size_t>(current_)];
+  if (problem < 0 || problem >= static_cast<int>(set_.text.size())) return {};
+  return set_.text[static_cast<std::size_t>(problem)];
+}
+
+std::u16string_view WordDrill::remaining() const {
+  const std::u16string* r = currentRomaji();
+  return r ? std::u16string_view(*r) : std::u16string_view();
+}
+
+WordDrill::KeyResult WordDrill::type(char16_t k) {
+  KeyResult out;
+  // Keys during the countdown and after the clear are ignored entirely: after
+  // the clear there is no question left to hit or to miss.
+  if (phase_ != Phase::Running) return out;
+  const int problem = current_ < questionCount_ ? order_[static_cast<std::size_t>(current_)] : -1;
+  if (problem < 0 || problem >= static_cast<int>(set_.romaji.size())) return out;
+  std::u16string& expected = set_.romaji[static_cast<std::size_t>(problem)];
+  // Nothing to compare with: the key is dropped rather than counted.
+  if (expected.empty()) return out;
+
+  if (k != expected.front()) {
+    out.verdict = Verdict::Miss;
+    ++result_.missCount;
+    if (soundOn_) out.sounds[0] = kWordMissSound;
+    return out;
+  }
+
+  out.verdict = Verdict::Hit;
+  expected.erase(0, 1);
+  if (soundOn_) out.sounds[0] = kWordKeySound;
+  if (!expected.empty()) return out;
+
+  out.questionDone = true;
+  ++current_;
+  if (current_ == questionCount_) {
+    out.cleared = true;
+    phase_ = Phase::Cleared;
+    if (soundOn_) out.sounds[1] = kWordClearSound;
+  }
+  return out;
+}
+
+}  // namespace lk
