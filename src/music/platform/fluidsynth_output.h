@@ -1,0 +1,85 @@
+#pragma once
+
+// The real MIDI output: a FluidSynth synthesizer embedded in the program,
+// playing a General MIDI SoundFont through the desktop's audio server.
+//
+// The SoundFont is loaded on the first deviceCount()/open() of the run (the
+// first music drill) and kept until the program ends, so later drills and
+// keystrokes never wait for it. The audio stream is started when a drill
+// opens the output and released when it closes it.
+
+#include <filesystem>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "music/midi_output.h"
+
+namespace lk {
+
+class FluidSynthOutput final : public MidiOutput {
+ public:
+  struct Options {
+    // Folders searched for a SoundFont, in order (Debian's by default).
+    std::vector<std::filesystem::path> soundFontFolders = {"/usr/share/sounds/sf2"};
+    // False: no audio driver is started; the synthesizer is driven by
+    // render() alone (tests and benchmarks without a sound card).
+    bool startAudio = true;
+    double sampleRate = 48000.0;
+    // Frames per audio period and number of periods. Together with the
+    // sample rate they bound the latency the synthesizer adds to a key.
+    int periodSize = 192;
+    int periods = 2;
+  };
+
+  FluidSynthOutput();
+  explicit FluidSynthOutput(Options options);
+  ~FluidSynthOutput() override;
+
+  FluidSynthOutput(const FluidSynthOutput&) = delete;
+  FluidSynthOutput& operator=(const FluidSynthOutput&) = delete;
+
+  // 1 when a SoundFont is loaded and (with startAudio) an audio stream runs;
+  // 0 otherwise. Loads the SoundFont and starts the stream on first use.
+  int deviceCount() override;
+  void open() override;
+  void send(const ShortMessage& message) override;
+  // Releases every sounding note (with its natural release) on all channels.
+  void reset() override;
+  // Stops the audio stream; the synthesizer and its SoundFont stay loaded.
+  void close() override;
+
+  // SoundFonts found in the folders, best first: the fullest General MIDI
+  // set Debian ships (FluidR3), the system's default GM font, TimGM6mb, then
+  // any other SoundFont file, largest first. Loading takes the first that
+  // loads.
+  static std::vector<std::filesystem::path> soundFontCandidates(
+      std::span<const std::filesystem::path> folders);
+
+  // The SoundFont in use (empty until loaded or when loading failed).
+  const std::filesystem::path& soundFont() const { return soundFontPath_; }
+  // Name of the running audio driver ("pulseaudio", "alsa"), or empty.
+  const char* audioDriverName() const { return driverName_; }
+  // Worst-case delay, in milliseconds, that the audio buffers add between a
+  // message and its sound, from the configured period size and count.
+  double configuredLatencyMs() const;
+
+  // Renders frames of stereo audio into the two buffers (same length).
+  // Only meaningful without an audio driver. Returns false if not loaded.
+  bool render(std::span<float> left, std::span<float> right);
+
+ private:
+  bool ensureSynth();
+  bool ensureAudio();
+  void stopAudio();
+
+  Options options_;
+  struct Fluid;
+  std::unique_ptr<Fluid> fluid_;
+  bool synthTried_ = false;
+  bool open_ = false;
+  std::filesystem::path soundFontPath_;
+  const char* driverName_ = "";
+};
+
+}  // namespace lk

@@ -1,0 +1,140 @@
+// The real synthesizer, rendered into memory: no sound card is needed.
+
+#include "music/platform/fluidsynth_output.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+namespace lk {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr double kRate = 48000.0;
+
+FluidSynthOutput::Options renderOnly() {
+  FluidSynthOutput::Options o;
+  o.startAudio = false;
+  o.sampleRate = kRate;
+  return o;
+}
+
+// Root-mean-square level of `seconds` of rendered audio (both channels).
+double renderLevel(FluidSynthOutput& out, double seconds) {
+  const auto frames = static_cast<std::size_t>(seconds * kRate);
+  std::vector<float> l(frames), r(frames);
+  EXPECT_TRUE(out.render(l, r));
+  double sum = 0;
+  for (std::size_t i = 0; i < frames; ++i) sum += double(l[i]) * l[i] + double(r[i]) * r[i];
+  return std::sqrt(sum / (2.0 * frames));
+}
+
+class FluidSynthRender : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::vector<fs::path> folders = renderOnly().soundFontFolders;
+    if (FluidSynthOutput::soundFontCandidates(folders).empty()) GTEST_SKIP() << "no SoundFont installed";
+    ASSERT_EQ(out.deviceCount(), 1);
+    out.open();
+  }
+  FluidSynthOutput out{renderOnly()};
+};
+
+TEST_F(FluidSynthRender, SilentBeforeAnyNote) {
+  EXPECT_LT(renderLevel(out, 0.1), 1e-6);
+  EXPECT_FALSE(out.soundFont().empty());
+}
+
+TEST_F(FluidSynthRender, NoteOnGivesEnergyAndResetFallsToSilence) {
+  note_off(&out, 0);  // the drill's first message ends key 60 although nothing sounds
+  EXPECT_LT(renderLevel(out, 0.05), 1e-6);
+
+  note_on(&out, 0);
+  const double sounding = renderLevel(out, 0.2);
+  EXPECT_GT(sounding, 1e-3);
+
+  midi_close(&out);
+  // Within the release of a General MIDI piano the level reaches silence.
+  renderLevel(out, 1.5);
+  EXPECT_LT(renderLevel(out, 0.1), sounding * 1e-3);
+}
+
+TEST_F(FluidSynthRender, VelocityZeroEndsTheNote) {
+  note_on(&out, 7);
+  const double sounding = renderLevel(out, 0.2);
+  ASSERT_GT(sounding, 1e-3);
+  note_off(&out, 7);
+  renderLevel(out, 1.5);
+  EXPECT_LT(renderLevel(out, 0.1), sounding * 1e-3);
+}
+
+TEST_F(FluidSynthRender, MessagesAreIgnoredAfterCloseAndPlayAgainAfterReopen) {
+  midi_close(&out);
+  note_on(&out, 0);
+  EXPECT_LT(renderLevel(out, 0.1), 1e-6);
+
+  // Reopening keeps the loaded SoundFont.
+  const fs::path font = out.soundFont();
+  ASSERT_EQ(out.deviceCount(), 1);
+  out.open();
+  EXPECT_EQ(out.soundFont(), font);
+  note_on(&out, 12);
+  EXPECT_GT(renderLevel(out, 0.1), 1e-3);
+}
+
+TEST(FluidSynthOutputTest, NoSoundFontMeansNoDevice) {
+  const fs::path empty = fs::temp_directory_path() / "lk_no_soundfont";
+  fs::create_directories(empty);
+  auto o = renderOnly();
+  o.soundFontFolders = {empty};
+  FluidSynthOutput out(o);
+  EXPECT_EQ(out.deviceCount(), 0);
+  // Everything stays harmless on an output that could not load.
+  out.open();
+  note_on(&out, 0);
+  midi_close(&out);
+  std::vector<float> l(64), r(64);
+  EXPECT_FALSE(out.render(l, r));
+}
+
+TEST(FluidSynthOutputTest, BrokenSoundFontFileIsSkipped) {
+  const fs::path dir = fs::temp_directory_path() / "lk_broken_soundfont";
+  fs::create_directories(dir);
+  std::ofstream(dir / "FluidR3_GM.sf2") << "not a soundfont";
+  auto o = renderOnly();
+  o.soundFontFolders = {dir};
+  FluidSynthOutput out(o);
+  EXPECT_EQ(out.deviceCount(), 0);
+  EXPECT_TRUE(out.soundFont().empty());
+}
+
+TEST(FluidSynthOutputTest, CandidatesPreferTheFullerGeneralMidiSet) {
+  const fs::path dir = fs::temp_directory_path() / "lk_soundfont_order";
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  std::ofstream(dir / "TimGM6mb.sf2") << "x";
+  std::ofstream(dir / "Big.sf2") << std::string(100, 'x');
+  std::ofstream(dir / "Small.sf2") << "xx";
+  std::ofstream(dir / "FluidR3_GM.sf2") << "x";
+  std::ofstream(dir / "notes.txt") << std::string(1000, 'x');
+  const std::vector<fs::path> folders = {dir};
+  const auto c = FluidSynthOutput::soundFontCandidates(folders);
+  ASSERT_EQ(c.size(), 4u);
+  EXPECT_EQ(c[0].filename(), "FluidR3_GM.sf2");
+  EXPECT_EQ(c[1].filename(), "TimGM6mb.sf2");
+  EXPECT_EQ(c[2].filename(), "Big.sf2");
+  EXPECT_EQ(c[3].filename(), "Small.sf2");
+}
+
+TEST(FluidSynthOutputTest, ConfiguredBuffersAddAtMostTenMilliseconds) {
+  FluidSynthOutput out;
+  EXPECT_LE(out.configuredLatencyMs(), 10.0);
+}
+
+}  // namespace
+}  // namespace lk
