@@ -1,0 +1,67 @@
+// Engine commands: the conversions and the rewrite line by line, and the
+// built-in lists.
+#include <istream>
+#include <ostream>
+
+#include "engine/kana_to_romaji.h"
+#include "engine/rewrite.h"
+#include "engine/romaji_to_kana.h"
+#include "engine/text.h"
+#include "practice/word_lists.h"
+#include "tools/command.h"
+#include "tools/settings_args.h"
+
+namespace lk::tool {
+
+namespace {
+
+template <typename Fn>
+int eachLine(Io& io, Fn convert) {
+  for (const auto& line : readLines(io.in)) io.out << toUtf8(convert(fromUtf8(line))) << '\n';
+  io.out.flush();
+  return 0;
+}
+
+void noArguments(const std::vector<std::string>& args) {
+  if (!args.empty()) throw UsageError{"unexpected argument '" + args.front() + "'"};
+}
+
+int toRomaji(const std::vector<std::string>& args, Io& io) {
+  auto variant = KanaToRomajiVariant::TypingEditor;
+  for (const auto& a : args) {
+    if (a == "--music") variant = KanaToRomajiVariant::MusicEditor;
+    else throw UsageError{"unexpected argument '" + a + "'"};
+  }
+  return eachLine(io, [variant](const std::u16string& s) { return kanaToRomaji(s, variant); });
+}
+
+int toKana(const std::vector<std::string>& args, Io& io) {
+  noArguments(args);
+  return eachLine(io, [](const std::u16string& s) { return romajiToKana(s); });
+}
+
+int rewrite(const std::vector<std::string>& args, Io& io) {
+  const KeySettings settings = parseSettingsArgs(args);
+  return eachLine(io, [&settings](const std::u16string& s) { return rewriteRomaji(s, settings); });
+}
+
+int list(const std::vector<std::string>& args, Io& io) {
+  if (args.size() != 1) throw UsageError{"expects one level, 1 to 3"};
+  const std::string& n = args.front();
+  if (n.size() != 1 || n[0] < '1' || n[0] > '0' + kBuiltInLevelCount)
+    throw UsageError{"level must be 1, 2 or 3, got '" + n + "'"};
+  const int level = n[0] - '0';
+  io.out << toUtf8(builtInTitle(level)) << '\n';
+  for (const auto& e : builtInList(level)) io.out << toUtf8(e.text) << '\t' << toUtf8(e.romaji) << '\n';
+  io.out.flush();
+  return 0;
+}
+
+}  // namespace
+
+LK_TOOL_COMMAND("to-romaji", "to-romaji [--music]        kana readings (stdin) -> canonical romaji", toRomaji);
+LK_TOOL_COMMAND("to-kana", "to-kana                    canonical romaji (stdin) -> kana", toKana);
+LK_TOOL_COMMAND("rewrite", "rewrite [--set FIELD=VARIANT]...  canonical romaji (stdin) -> keystrokes to type", rewrite);
+LK_TOOL_COMMAND("list", "list N                     built-in list N (1-3): title, then text<TAB>romaji", list);
+
+}  // namespace lk::tool
