@@ -1,6 +1,7 @@
 #include "shell/field_reader.h"
 
 #include <climits>
+#include <string>
 
 namespace lk {
 
@@ -25,6 +26,27 @@ std::optional<int> parseNumberField(std::u16string_view field) {
   if (negative) value = -value;
   if (value < INT_MIN || value > INT_MAX) return std::nullopt;
   return static_cast<int>(value);
+}
+
+std::u16string bareNumberField(long long value) {
+  const std::string digits = std::to_string(value);
+  return std::u16string(digits.begin(), digits.end());
+}
+
+std::u16string spacedNumberField(long long value) {
+  std::u16string out = value < 0 ? u"" : u" ";
+  out += bareNumberField(value);
+  out += u' ';
+  return out;
+}
+
+std::u16string quotedField(std::u16string_view text) {
+  std::u16string out;
+  out.reserve(text.size() + 2);
+  out += u'"';
+  out += text;
+  out += u'"';
+  return out;
 }
 
 std::optional<std::u16string> FieldReader::next() {

@@ -21,6 +21,15 @@ namespace lk {
 // optional spaces. Nothing for anything else, and for values outside int.
 std::optional<int> parseNumberField(std::u16string_view field);
 
+// The two ways numbers are written: bare digits ("6", typing problem files)
+// and with a space before and after (" 6 "; a negative number has its minus
+// sign in place of the leading space: "-25 ").
+std::u16string bareNumberField(long long value);
+std::u16string spacedNumberField(long long value);
+
+// A text between double quotes, unescaped (the caller keeps quotes out).
+std::u16string quotedField(std::u16string_view text);
+
 class FieldReader {
  public:
   explicit FieldReader(std::vector<std::u16string> lines) : lines_(std::move(lines)) {}

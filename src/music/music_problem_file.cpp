@@ -1,0 +1,123 @@
+#include "music/music_problem_file.h"
+
+#include <algorithm>
+
+#include "shell/field_reader.h"
+#include "shell/text_file.h"
+
+namespace lk {
+
+namespace {
+
+enum class Reader { Editor, Menu };
+
+MusicFileReadResult readMusic(const std::filesystem::path& file, Reader reader) {
+  MusicFileReadResult r;
+  auto fail = [&]() -> MusicFileReadResult {
+    r.status = ProblemFileStatus::Failed;
+    r.message = reader == Reader::Editor ? kMsgEditorReadFailed : kMsgMenuReadFailed;
+    return std::move(r);
+  };
+
+  auto lines = readTextFileLines(file);
+  if (!lines) return fail();
+  FieldReader in(std::move(*lines));
+
+  const auto magic = in.next();
+  if (!magic) return fail();
+  if (*magic == kMusicMagicUnfinished) {
+    if (reader == Reader::Menu) {
+      r.status = ProblemFileStatus::Unfinished;
+      r.message = kMsgFileUnfinished;
+      return r;
+    }
+  } else if (*magic != kMusicMagicComplete) {
+    r.status = ProblemFileStatus::NotReadable;
+    r.message = kMsgFileNotReadable;
+    return r;
+  }
+  r.complete = *magic == kMusicMagicComplete;
+
+  r.count = in.nextNumber();
+  if (!r.count) return fail();
+  r.title = in.next();
+  if (!r.title) return fail();
+
+  const int count = *r.count;
+  if (count < 0) return fail();
+  // A song for the drill needs at least one line and fits in 100.
+  if (reader == Reader::Menu && (count == 0 || count > kMusicPageCount)) return fail();
+  const int limit = std::min(count, kMusicPageCount);
+
+  const std::size_t room = std::min<std::size_t>(static_cast<std::size_t>(limit), in.linesLeft() / 5 + 1);
+  for (auto* v : {&r.text, &r.reading, &r.romaji, &r.melody, &r.noteNames}) v->reserve(room);
+  for (int i = 0; i < limit; ++i) {
+    std::array<std::u16string, 5> f;
+    int got = 0;
+    for (; got < 5; ++got) {
+      auto field = in.next();
+      if (!field) break;
+      f[static_cast<std::size_t>(got)] = std::move(*field);
+    }
+    // A partly read record still lands where it belongs: text and reading first.
+    if (got > 0) {
+      r.text.push_back(std::move(f[0]));
+      r.reading.push_back(std::move(f[1]));
+      if (reader == Reader::Menu) {
+        r.romaji.push_back(std::move(f[2]));
+        r.melody.push_back(std::move(f[3]));
+      } else {
+        r.noteNames.push_back(std::move(f[4]));
+      }
+    }
+    if (got < 5) return fail();
+  }
+  if (count > limit) return fail();
+
+  r.status = ProblemFileStatus::Loaded;
+  return r;
+}
+
+std::u16string fieldLine(const std::optional<std::u16string>& value) {
+  return value ? quotedField(*value) : std::u16string();
+}
+
+}  // namespace
+
+ProblemFileWriteResult writeMusicProblemFile(const std::filesystem::path& file, const MusicProblemFile& data) {
+  if (data.count < 0 || data.count > kMusicPageCount || data.records.size() > kMusicPageCount) {
+    return {false, std::u16string(kMsgEditorSaveFailed)};
+  }
+  auto writable = [](const std::optional<std::u16string>& v) { return !v || isWritableField(*v); };
+  bool ok = isWritableField(data.title);
+  for (const MusicRecord& rec : data.records) {
+    ok = ok && writable(rec.text) && writable(rec.reading) && writable(rec.romaji) && writable(rec.melody) &&
+         writable(rec.noteNames);
+  }
+  if (!ok) return {false, std::u16string(kMsgInvalidCharacter)};
+
+  std::vector<std::u16string> lines;
+  lines.reserve(3 + 5 * kMusicPageCount);
+  lines.push_back(quotedField(data.complete ? kMusicMagicComplete : kMusicMagicUnfinished));
+  lines.push_back(spacedNumberField(data.count));
+  lines.push_back(quotedField(data.title));
+  const MusicRecord blank;
+  for (std::size_t i = 0; i < kMusicPageCount; ++i) {
+    const MusicRecord& rec = i < data.records.size() ? data.records[i] : blank;
+    for (const auto* v : {&rec.text, &rec.reading, &rec.romaji, &rec.melody, &rec.noteNames}) {
+      lines.push_back(fieldLine(*v));
+    }
+  }
+  if (!writeTextFileLines(file, lines)) return {false, std::u16string(kMsgEditorSaveFailed)};
+  return {};
+}
+
+MusicFileReadResult readMusicProblemFileForEditor(const std::filesystem::path& file) {
+  return readMusic(file, Reader::Editor);
+}
+
+MusicFileReadResult readMusicProblemFileForMenu(const std::filesystem::path& file) {
+  return readMusic(file, Reader::Menu);
+}
+
+}  // namespace lk
