@@ -1,0 +1,24 @@
+#pragma once
+
+// The one application state object: everything that outlives a screen. The
+// app (or a test) owns it for the whole run and hands it to every screen.
+
+#include "engine/key_settings.h"
+#include "practice/drill_result.h"
+#include "practice/problem_set.h"
+#include "practice/ranking_table.h"
+#include "shell/screen_position.h"
+#include "shell/services.h"
+
+namespace lk {
+
+struct AppState {
+  KeySettings settings;
+  ProblemSet problems;
+  DrillResult result;
+  RankingTable ranking;
+  ScreenPosition position;
+  Services services;  // pointers owned by the app or the test
+};
+
+}  // namespace lk

@@ -1,0 +1,100 @@
+#include "shell/screens/screen.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QMenuBar>
+
+#include "shell/app_state.h"
+#include "shell/screens/screen_host.h"
+
+namespace lk {
+
+Screen::Screen(ScreenId id, ScreenHost& host) : id_(id), host_(host), client_(new QWidget(this)) {
+  const ScreenInfo& info = screenInfo(id);
+  setObjectName(QString::fromUtf8(info.name.data(), static_cast<qsizetype>(info.name.size())));
+  setWindowTitle(QString::fromUtf8(info.caption.data(), static_cast<qsizetype>(info.caption.size())));
+  client_->setObjectName(QStringLiteral("client"));
+  setCentralWidget(client_);
+  if (info.commonMenu) buildCommonMenu();
+}
+
+Screen::~Screen() = default;
+
+AppState& Screen::state() const { return host_.state(); }
+
+Services& Screen::services() const { return host_.state().services; }
+
+void Screen::setClientSize(int w, int h) {
+  client_->setFixedSize(w, h);
+  // The main window's own layout then sizes the window to menu bar + client.
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  adjustSize();
+}
+
+void Screen::handOver(ScreenId target) { host_.handOver(*this, target, true); }
+
+void Screen::handOverKeepingPosition(ScreenId target) { host_.handOver(*this, target, false); }
+
+void Screen::closeEvent(QCloseEvent* event) {
+  QMainWindow::closeEvent(event);
+  if (!event->isAccepted() || closed_) return;
+  closed_ = true;
+  unload();
+  host_.screenClosed(*this);
+}
+
+void Screen::buildCommonMenu() {
+  QMenu* menu = menuBar()->addMenu(QStringLiteral("ﾒﾆｭｰ(&M)"));
+  menu->setObjectName(QStringLiteral("menu_m"));
+  QAction* version = menu->addAction(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
+  version->setObjectName(QStringLiteral("ver_m"));
+  connect(version, &QAction::triggered, this, [this] { host_.showVersion(*this); });
+  QAction* quit = menu->addAction(QStringLiteral("終了"));
+  quit->setObjectName(QStringLiteral("end_m"));
+  connect(quit, &QAction::triggered, this, &QWidget::close);
+}
+
+DrillScreen::DrillScreen(ScreenId id, ScreenHost& host) : Screen(id, host) {
+  // An application-wide filter sees the key before the focus widget does,
+  // whichever control that is.
+  qApp->installEventFilter(this);
+}
+
+DrillScreen::~DrillScreen() {
+  if (qApp) qApp->removeEventFilter(this);
+}
+
+void DrillScreen::applyInputRules() {
+  const Qt::InputMethodHints hints = Qt::ImhLatinOnly | Qt::ImhPreferLatin | Qt::ImhNoPredictiveText |
+                                     Qt::ImhNoAutoUppercase | Qt::ImhSensitiveData;
+  auto apply = [hints](QWidget* w) {
+    w->setAttribute(Qt::WA_InputMethodEnabled, false);
+    w->setInputMethodHints(hints);
+  };
+  apply(this);
+  for (QWidget* w : findChildren<QWidget*>()) {
+    apply(w);
+    if (qobject_cast<QAbstractButton*>(w)) w->setFocusPolicy(Qt::NoFocus);
+  }
+  setFocusPolicy(Qt::StrongFocus);
+}
+
+bool DrillScreen::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
+  auto* widget = static_cast<QWidget*>(watched);
+  if (widget->window() != this || !isVisible()) return false;
+  auto* key = static_cast<QKeyEvent*>(event);
+  if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
+  const QString text = key->text();
+  if (text.isEmpty()) return false;
+  for (QChar c : text) {
+    if (isClosed()) break;  // a key that handed over ends this screen's input
+    typed(c.unicode());
+  }
+  return true;
+}
+
+}  // namespace lk

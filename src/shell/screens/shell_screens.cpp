@@ -1,0 +1,24 @@
+#include "shell/screens/shell_screens.h"
+
+#include <QApplication>
+
+#include "shell/screens/screen_host.h"
+#include "shell/screens/version_screen.h"
+
+namespace lk {
+
+void registerShellScreens(ScreenRegistry& registry) {
+  registry.add<VersionScreen>(ScreenId::ver);
+}
+
+void applyJapaneseFont() {
+  // Families in order of preference; fontconfig takes the first installed
+  // one without the cost of listing every font at start-up.
+  QFont font = QApplication::font();
+  font.setFamilies({QStringLiteral("IPAGothic"), QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),
+                    QStringLiteral("VL Gothic"), QStringLiteral("TakaoGothic")});
+  font.setPointSize(10);
+  QApplication::setFont(font);
+}
+
+}  // namespace lk
