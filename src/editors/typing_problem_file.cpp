@@ -71,10 +71,6 @@ TypingFileReadResult readTyping(const std::filesystem::path& file, Reader reader
 
 }  // namespace
 
-bool isWritableField(std::u16string_view text) {
-  return text.find_first_of(u"\"\r\n") == std::u16string_view::npos;
-}
-
 TypingProblemFile typingFileFromRows(std::u16string title, const std::vector<std::u16string>& text,
                                      const std::vector<std::u16string>& romaji) {
   TypingProblemFile out;

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "shell/field_reader.h"
+
 namespace lk {
 
 inline constexpr std::u16string_view kTypingMagicComplete = u"ntrafile";
@@ -31,10 +33,6 @@ enum class ProblemFileStatus {
   NotReadable,    // refused: another magic word
   Failed,         // read failure (missing fields, bad count, bad bytes, too many records)
 };
-
-// True when a text can stand inside a quoted field: no double quote (the
-// format has no escape for it) and no line break.
-bool isWritableField(std::u16string_view text);
 
 // What a file holds (or will hold), records packed in order.
 struct TypingProblemFile {

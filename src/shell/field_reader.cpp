@@ -40,6 +40,10 @@ std::u16string spacedNumberField(long long value) {
   return out;
 }
 
+bool isWritableField(std::u16string_view text) {
+  return text.find_first_of(u"\"\r\n") == std::u16string_view::npos;
+}
+
 std::u16string quotedField(std::u16string_view text) {
   std::u16string out;
   out.reserve(text.size() + 2);

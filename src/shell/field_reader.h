@@ -27,6 +27,10 @@ std::optional<int> parseNumberField(std::u16string_view field);
 std::u16string bareNumberField(long long value);
 std::u16string spacedNumberField(long long value);
 
+// True when a text can stand inside a quoted field: no double quote (the
+// formats have no escape for it) and no line break.
+bool isWritableField(std::u16string_view text);
+
 // A text between double quotes, unescaped (the caller keeps quotes out).
 std::u16string quotedField(std::u16string_view text);
 
