@@ -1,0 +1,87 @@
+#include "music/music_drill.h"
+
+#include <algorithm>
+
+namespace lk {
+
+MusicDrill::MusicDrill(ProblemSet& set, const KeySettings& keys, DrillResult& result, MidiOutput* midi,
+                       MessageBoxes* messages)
+    : set_(set), result_(result), midi_(midi) {
+  if (!midi_open(midi_, messages)) return;
+  open_ = true;
+
+  // A set filled by a failed or partial file read may have fewer entries
+  // than its count says; only lines that have romaji can be played, and the
+  // strip has no room beyond 100.
+  count_ = std::clamp(set_.count, 0, std::min(kMarkCount, static_cast<int>(set_.romaji.size())));
+
+  queues_.reserve(static_cast<std::size_t>(count_));
+  for (int i = 0; i < count_; ++i) {
+    const auto idx = static_cast<std::size_t>(i);
+    if (idx < set_.reading.size()) set_.reading[idx] = normalizeReadingSpaces(set_.reading[idx]);
+    PreparedLine line = prepare_line(set_.romaji[idx], at(set_.melody, i), keys);
+    set_.romaji[idx] = std::move(line.romaji);
+    queues_.emplace_back(std::move(line.tokens));
+  }
+
+  curLine_ = 0;
+  soundingNote_ = 0;
+  result_.missCount = 0;
+  loaded_ = true;
+}
+
+MusicDrill::~MusicDrill() { close(); }
+
+void MusicDrill::close() {
+  if (!open_) return;
+  open_ = false;
+  midi_close(midi_);
+}
+
+std::u16string_view MusicDrill::at(const std::vector<std::u16string>& v, int i) {
+  return i >= 0 && static_cast<std::size_t>(i) < v.size() ? std::u16string_view(v[static_cast<std::size_t>(i)])
+                                                           : std::u16string_view();
+}
+
+MusicDrill::KeyResult MusicDrill::type(char16_t k) {
+  KeyResult r;
+  if (!loaded_ || cleared()) return r;  // after the clear nothing counts
+
+  auto& romaji = set_.romaji[static_cast<std::size_t>(curLine_)];
+  // A line with nothing to type cannot be played on: the key has no effect.
+  if (romaji.empty()) return r;
+
+  if (k != romaji.front()) {
+    ++result_.missCount;
+    r.verdict = Verdict::Miss;
+    return r;
+  }
+
+  r.verdict = Verdict::Hit;
+  romaji.erase(0, 1);
+  if (auto value = queues_[static_cast<std::size_t>(curLine_)].consume()) {
+    // A value without a MIDI key sends nothing; the keystroke still counts.
+    r.noteStruck = strike_note(midi_, soundingNote_, *value);
+  }
+
+  if (romaji.empty()) {
+    r.lineDone = true;
+    ++curLine_;
+    r.cleared = curLine_ >= count_;
+  }
+  return r;
+}
+
+std::u16string_view MusicDrill::title() const { return loaded_ ? std::u16string_view(set_.title) : std::u16string_view(); }
+
+std::u16string_view MusicDrill::lineText() const { return loaded_ && !cleared() ? at(set_.text, curLine_) : std::u16string_view(); }
+
+std::u16string_view MusicDrill::reading() const {
+  if (!loaded_) return {};
+  if (cleared()) return kMusicClearText;
+  return at(set_.reading, curLine_);
+}
+
+std::u16string_view MusicDrill::remaining() const { return loaded_ && !cleared() ? at(set_.romaji, curLine_) : std::u16string_view(); }
+
+}  // namespace lk
