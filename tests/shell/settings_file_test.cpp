@@ -1,0 +1,125 @@
+#include "shell/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/fake_services.h"
+#include "fakes/test_data.h"
+#include "shell/text_file.h"
+
+namespace lk {
+namespace {
+
+class SettingsFile : public ::testing::Test {
+ protected:
+  test::FakeProgramFolder folder;
+  std::filesystem::path file() const { return folder.root / "set.dat"; }
+
+  static KeySettings golden() {
+    KeySettings s;
+    s.koukaon = 1;
+    s.saidai = 50;
+    s.set("si", u"shi");
+    s.set("nn", u"n");
+    s.set("x", u"l");
+    s.set("vo", u"vo");
+    return s;
+  }
+  // The default file's lines with one line changed.
+  std::string defaultsWith(int line, const std::string& value) const {
+    std::string out;
+    auto lines = settingsFileLines(KeySettings());
+    for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
+      out += (i == line ? value : *encodeCp932(lines[static_cast<std::size_t>(i)])) + "\r\n";
+    }
+    return out;
+  }
+};
+
+TEST_F(SettingsFile, SaveMatchesTheHandMadeFileByteForByte) {
+  ASSERT_TRUE(saveSettings(golden(), file()).ok);
+  EXPECT_EQ(folder.read("set.dat"), test::readBytes(test::dataPath("shell/data/set_golden.dat")));
+}
+
+TEST_F(SettingsFile, DefaultsStartWithSpacedNumbersAndCanonicalTokens) {
+  ASSERT_TRUE(saveSettings(KeySettings(), file()).ok);
+  EXPECT_TRUE(folder.read("set.dat").starts_with(" 0 \r\n 30 \r\nka\r\nku\r\nko\r\nsi\r\nse\r\nti\r\ntu\r\nhu\r\nnn\r\nzi\r\nx\r\nixe\r\nuxa\r\n"));
+}
+
+TEST_F(SettingsFile, LoadReadsTheHandMadeFile) {
+  KeySettings s;
+  const auto r = loadSettings(s, test::dataPath("shell/data/set_golden.dat"));
+  EXPECT_TRUE(r.ok);
+  EXPECT_TRUE(r.message.empty());
+  EXPECT_EQ(s, golden());
+}
+
+TEST_F(SettingsFile, MissingOrShortFileGivesDefaultsAndTheMessage) {
+  KeySettings s = golden();
+  auto r = loadSettings(s, file());
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.message, kMsgSettingsLoadFailed);
+  EXPECT_EQ(s, KeySettings());
+
+  // 50 good lines: what was already read is reset too.
+  std::string fifty = " 1 \r\n 10 \r\n";
+  for (int i = 0; i < 48; ++i) fifty += "shi\r\n";
+  folder.write("set.dat", fifty);
+  s = golden();
+  r = loadSettings(s, file());
+  EXPECT_EQ(r.message, kMsgSettingsLoadFailed);
+  EXPECT_EQ(s, KeySettings());
+}
+
+TEST_F(SettingsFile, InvalidBytesCountAsUnreadable) {
+  folder.write("set.dat", defaultsWith(5, "\x81\x20"));
+  KeySettings s = golden();
+  EXPECT_EQ(loadSettings(s, file()).message, kMsgSettingsLoadFailed);
+  EXPECT_EQ(s, KeySettings());
+}
+
+TEST_F(SettingsFile, ValueItsFieldDoesNotAllowFallsBackAloneAndSilently) {
+  struct Case {
+    int line;
+    std::string value;
+  } cases[] = {{0, " 2 "}, {0, "x"}, {1, " 35 "}, {1, " 0 "}, {1, ""}, {5, "shii"}, {5, ""}, {92, "bo"}};
+  for (const auto& c : cases) {
+    // Every other line says something other than the default.
+    std::string bytes = defaultsWith(c.line, c.value);
+    if (c.line != 0) bytes.replace(0, 3, " 1 ");
+    if (c.line != 5) bytes.replace(bytes.find("\r\nsi\r\n"), 6, "\r\nci\r\n");
+    folder.write("set.dat", bytes);
+    KeySettings s;
+    const auto r = loadSettings(s, file());
+    EXPECT_TRUE(r.ok) << c.line;
+    EXPECT_EQ(s.koukaon, c.line == 0 ? 0 : 1) << c.line;
+    EXPECT_EQ(s.saidai, 30) << c.line;
+    EXPECT_EQ(s.variant("si"), c.line == 5 ? u"si" : u"ci") << c.line;
+    EXPECT_EQ(s.variant("vo"), u"vuxo") << c.line;
+  }
+}
+
+TEST_F(SettingsFile, RoundTripAndNumbersWithoutSpaces) {
+  KeySettings s = golden();
+  ASSERT_TRUE(saveSettings(s, file()).ok);
+  KeySettings back;
+  ASSERT_TRUE(loadSettings(back, file()).ok);
+  EXPECT_EQ(back, s);
+
+  folder.write("set.dat", defaultsWith(1, "20"));
+  ASSERT_TRUE(loadSettings(back, file()).ok);
+  EXPECT_EQ(back.saidai, 20);
+}
+
+TEST_F(SettingsFile, FailedSaveKeepsTheOldFile) {
+  folder.write("set.dat", "old");
+  // A folder that is a plain file: no amount of root privilege creates a file inside it.
+  folder.write("plain", "x");
+  const auto r = saveSettings(golden(), folder.root / "plain" / "set.dat");
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.message, kMsgSettingsSaveFailed);
+  EXPECT_EQ(folder.read("set.dat"), "old");
+  EXPECT_EQ(folder.read("plain"), "x");
+}
+
+}  // namespace
+}  // namespace lk
