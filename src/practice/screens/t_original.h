@@ -1,0 +1,71 @@
+#pragma once
+
+// The word drill screen `t_original`: a countdown view (signboard with the
+// title, the question count and the countdown), then the drill view (two
+// question lines, misses, clock, progress markers). It only shows the state
+// of its WordDrill and forwards ticks and typed characters to it.
+
+#include <QTimer>
+#include <array>
+#include <memory>
+
+#include "practice/word_drill.h"
+#include "shell/screens/screen.h"
+
+class QFrame;
+class QLabel;
+class QPushButton;
+
+namespace lk {
+
+class WordDrillScreen : public DrillScreen {
+  Q_OBJECT
+
+ public:
+  explicit WordDrillScreen(ScreenHost& host);
+  ~WordDrillScreen() override;
+
+  void load() override;
+
+  // The handlers of Timer2 (countdown) and Timer1 (clock); tests call them
+  // instead of waiting for the timers.
+  void countdownTick();
+  void clockTick();
+
+  const WordDrill* drill() const { return drill_.get(); }
+
+ protected:
+  void typed(char16_t ch) override;
+  void unload() override;
+
+ private:
+  void showDrillView();
+  void showQuestion();
+  void showCleared();
+  void play(std::string_view sound);
+
+  std::unique_ptr<WordDrill> drill_;
+
+  QFrame* kanban_;
+  QLabel* title_l_;
+  QLabel* kazu_l_;
+  QLabel* count_l_;
+  QLabel* titlehyouzi_l_;
+  QFrame* traback_;
+  QLabel* label_q2_;
+  QLabel* label_q_;
+  QLabel* label3_;
+  QLabel* label_n_;
+  QLabel* label1_;
+  QLabel* label_m_;
+  QLabel* label2_;
+  QLabel* label_t_;
+  QFrame* picture2_;
+  std::array<QFrame*, WordDrill::kMarkerCount> shape1_{};
+  QFrame* kekkaback_;
+  QPushButton* kekka_b_;
+  QTimer* timer1_;
+  QTimer* timer2_;
+};
+
+}  // namespace lk

@@ -1,0 +1,33 @@
+#pragma once
+
+// Small helpers shared by the practice screens: every control is placed at
+// a fixed spot of a fixed-size screen, as the screens were designed.
+
+#include <QColor>
+#include <QFrame>
+#include <QLabel>
+#include <QRect>
+#include <QString>
+#include <string_view>
+
+namespace lk::practice {
+
+inline QString qs(std::u16string_view s) {
+  return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
+}
+
+// A label named `name` at `geometry`; pointSize 0 keeps the application font size.
+QLabel* addLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry,
+                 int pointSize = 0, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter, bool bold = false);
+
+// A plain filled rectangle (progress markers, gauge segments, frames).
+QFrame* addShape(QWidget* parent, const QString& name, const QRect& geometry, const QColor& fill,
+                 const QColor& border = Qt::black);
+
+// Repaints a shape's fill; the colour is also kept as the property "fill" for tests.
+void setShapeFill(QFrame* shape, const QColor& fill);
+
+// A panel drawn with a rounded border, used behind question lines and as signboard.
+QFrame* addPanel(QWidget* parent, const QString& name, const QRect& geometry, const QString& styleSheet);
+
+}  // namespace lk::practice
