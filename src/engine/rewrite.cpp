@@ -70,7 +70,18 @@ void rewriteCompounds(std::u16string& s, const KeySettings& settings) {
   while (i < s.size()) {
     const char16_t c = s[i];
     int hit = -1;
-    if (c >= u'a' && c <= u'z') {
+    if (c == u'*') {
+      // A ん marker is one unit: the vowel it ends in belongs to it, so it
+      // must not start a compound ("**ni" + "xe" is ん い ぇ, never "**n" + ye).
+      const std::u16string_view rest = view.substr(i);
+      const auto marker = std::find_if(std::begin(kMarkers), std::end(kMarkers),
+                                       [&](const Replacement& m) { return rest.starts_with(m.find); });
+      if (marker != std::end(kMarkers)) {
+        out.append(marker->find);
+        i += marker->find.size();
+        continue;
+      }
+    } else if (c >= u'a' && c <= u'z') {
       const std::u16string_view rest = view.substr(i);
       for (int row : index.byLetter[static_cast<std::size_t>(c - u'a')]) {
         if (rest.starts_with(table[static_cast<std::size_t>(row)].token)) {

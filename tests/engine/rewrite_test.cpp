@@ -123,6 +123,12 @@ TEST(RewriteRomaji, CompoundKanaTakeTheirOwnSetting) {
       {u"dexi", {{"dhi", u"dhi"}}, u"dhi"},
       {u"mo-tuxaruto", {{"tsa", u"tsa"}}, u"mo-tsaruto"},
       {u"vuxo", {{"vo", u"vo"}}, u"vo"},
+      // The vowel of a ん marker is not the start of a compound: ん い ぇ and
+      // ん う ぁ keep their two n and their own small kana.
+      {u"**nixe", {{"nye", u"nye"}, {"ye", u"ye"}, {"nn", u"n"}}, u"nnixe"},
+      {u"**nuxa", {{"wha", u"wha"}}, u"nnuxa"},
+      {u"**n1ixe", {{"nye", u"nye"}}, u"nnnixe"},
+      {u"**nixe**nya", {{"x", u"l"}}, u"nnilennya"},
   };
   runCases(cases);
 }
