@@ -1,0 +1,76 @@
+#pragma once
+
+// The music problem editor (`sakuseib`) without its widgets: 100 pages of
+// lyric text, reading and note names shown one at a time, the page list, the
+// melody keyboard, load, save and clear. As with the typing editor, the
+// screen copies its boxes into `view` before each command and shows `view`
+// (and the list) again after it.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "editors/typing_editor.h"  // kDefaultTitle
+
+namespace lk {
+
+struct ProblemSet;
+struct Services;
+
+class MusicEditor {
+ public:
+  static constexpr int kPages = 100;
+
+  struct View {
+    std::u16string lyric;    // q_n
+    std::u16string reading;  // q2_n
+    std::u16string notes;    // q3_n
+    std::u16string title{kDefaultTitle};  // title_n
+  };
+
+  // Opening the screen: 100 pages without values, page 0, the list " 1:" to " 100:".
+  MusicEditor(ProblemSet& set, Services& services);
+
+  View view;
+
+  int page() const { return page_; }
+  std::u16string pageLabel() const;  // p_n
+  // List1: entry i is " {i+1}:" and, once the page was left or loaded, its lyric text.
+  const std::vector<std::u16string>& listEntries() const { return list_; }
+  int selectedEntry() const { return page_; }
+
+  const std::u16string& text(int page) const;
+  const std::u16string& reading(int page) const;
+  const std::u16string& noteNames(int page) const;
+  bool complete() const { return complete_; }
+
+  void kakunou();
+  void showPage(int page);
+  void nextPage();      // pagen_b
+  void previousPage();  // pager_b
+  // List1: the user picked entry `entry` (mouse or keyboard).
+  void selectPage(int entry);
+  // hurigana_b: the reading box from the lookup of the lyric box.
+  void fillReading();
+  // kennban(index): appends that key's note name to the melody box.
+  void pressKey(int index);
+  void load();   // yomikomi_b
+  void save();   // sakusei_b
+  void clear();  // cl_b, asks first
+
+ private:
+  void recreateWorkingSet();
+  void clearEditor();
+  void refreshListEntry(int page);
+  bool validate();
+
+  ProblemSet& set_;
+  Services& services_;
+  std::vector<std::u16string> notes_;  // note names of each page
+  std::vector<bool> stored_;           // the page holds values (stored or loaded) since opening
+  std::vector<std::u16string> list_;
+  int page_ = 0;
+  bool complete_ = false;
+};
+
+}  // namespace lk
