@@ -70,7 +70,7 @@ void rewriteCompounds(std::u16string& s, const KeySettings& settings) {
   while (i < s.size()) {
     const char16_t c = s[i];
     int hit = -1;
-    if (c == u'*') {
+    if (c == u'*' && i + 2 < s.size() && s[i + 1] == u'*' && s[i + 2] == u'n') {
       // A ん marker is one unit: the vowel it ends in belongs to it, so it
       // must not start a compound ("**ni" + "xe" is ん い ぇ, never "**n" + ye).
       const std::u16string_view rest = view.substr(i);
