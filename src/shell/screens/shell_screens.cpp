@@ -3,11 +3,18 @@
 #include <QApplication>
 
 #include "shell/screens/screen_host.h"
+#include "shell/screens/menu_screens.h"
+#include "shell/screens/settings_screens.h"
 #include "shell/screens/version_screen.h"
 
 namespace lk {
 
 void registerShellScreens(ScreenRegistry& registry) {
+  registry.add<StartScreen>(ScreenId::start);
+  registry.add<MainMenuScreen>(ScreenId::m_menu);
+  registry.add<EditorChoiceScreen>(ScreenId::ed_select);
+  registry.add<SetteiScreen>(ScreenId::settei);
+  registry.add<Settei2Screen>(ScreenId::settei2);
   registry.add<VersionScreen>(ScreenId::ver);
 }
 

@@ -1,0 +1,60 @@
+// The desktop program: one QApplication, one AppState, the real services,
+// every subsystem's screens, and the start screen. The program ends when
+// the last screen closes.
+
+#include <QApplication>
+
+#include "shell/app_state.h"
+#include "shell/platform/qt_services.h"
+#include "shell/screens/screen.h"
+#include "shell/screens/screen_host.h"
+#include "shell/screens/shell_screens.h"
+
+// --- screen registrations of the other subsystems (one include each) ---
+// --- end of screen registrations ---
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("luminakey"));
+  // The host decides when the program ends: a hand-over closes the last
+  // visible screen for a moment, which must not quit.
+  QApplication::setQuitOnLastWindowClosed(false);
+  lk::applyJapaneseFont();
+
+  lk::QtProgramFolder folder;
+  lk::QtSoundEffects sound(folder.soundFolder());
+  lk::QtMessageBoxes messages;
+  lk::QtFileDialogs files;
+  lk::QtClock clock;
+  lk::QtRandom random;
+
+  lk::AppState state;
+  state.services.sound = &sound;
+  state.services.messages = &messages;
+  state.services.files = &files;
+  state.services.folder = &folder;
+  state.services.clock = &clock;
+  state.services.random = &random;
+  // --- MIDI output and reading lookup: created here, both load lazily ---
+  // state.services.midi = ...;
+  // state.services.reading = ...;
+  // --- end of MIDI output and reading lookup ---
+
+  lk::ScreenRegistry registry;
+  lk::registerShellScreens(registry);
+  // --- register the other subsystems' screens here ---
+  // --- end of screen registrations ---
+
+  lk::ScreenHost host(state, registry);
+  QObject::connect(&host, &lk::ScreenHost::finished, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+  // Sound effects load when the first drill opens, not at start-up: the
+  // countdown hides the loading and the start screen stays light.
+  QObject::connect(&host, &lk::ScreenHost::screenShown, &app, [&sound](lk::Screen* screen) {
+    if (qobject_cast<lk::DrillScreen*>(screen))
+      sound.preload({"music/key.wav", "music/miss.wav", "music/clear.wav", "key.wav", "miss.wav"});
+  });
+
+  host.open(lk::ScreenId::start);
+  if (!host.running()) return 0;
+  return app.exec();
+}
