@@ -11,14 +11,14 @@ namespace {
 
 constexpr SongLine kOokinaFurudokei[] = {
     {u"大きなのっぽの古時計", u"お お き な のっ ぽ の　ふ る ど けい", u"ookinanopponohurudokei",
-     u"-50-1x0x2xxx02x4x5x4x9xx"},
-    {u"おじいさんの時計", u"お じ い さん の　と け い", u"oziisa**n1otokei", u"22x00xxx-1x-3x-1x0"},
+     u"054x5x7xxx57x9x\\10x9x\\14xx"},
+    {u"おじいさんの時計", u"お じ い さん の　と け い", u"oziisa**n1otokei", u"77x55xxx4x2x4x5"},
     {u"百年いつも動いていた", u"ひゃ く ねん　い つ も　う ご い て い た", u"hyakune**nitumougoiteita",
-     u"-5xx0x-1xxx02＊つ0x24x54x92x"},
-    {u"ご自慢の時計さ", u"ご じ まん の　と け い さ", u"gozima**n1otokeisa", u"2x2x0xxx0x-1x-3x-10x"},
+     u"0xx5x4xxx57＊つ5x79x\\109x\\147x"},
+    {u"ご自慢の時計さ", u"ご じ まん の　と け い さ", u"gozima**n1otokeisa", u"7x7x5xxx5x4x2x45x"},
     {u"おじいさんの生まれた朝に", u"お じ い さん の　う ま れ た　あ さ に", u"oziisa**n1oumaretaasani",
-     u"04x77xxx9x74x5x7x\\12\\14x\\12x"},
-    {u"買ってきた時計さ", u"かっ て き た　と け い さ", u"kattekitatokeisa", u"\\12xxx\\119x7x5x4x20x"},
+     u"59x\\12\\12xxx\\14x\\129x\\10x\\12x97x5x"},
+    {u"買ってきた時計さ", u"かっ て き た　と け い さ", u"kattekitatokeisa", u"\\12xxx\\109x7x5x4x75x"},
 };
 
 constexpr SongLine kAlps[] = {
