@@ -52,6 +52,25 @@ bool isJapaneseScript(char16_t c) {
          (c >= 0xFF66 && c <= 0xFF9F) || c == u'々' || c == u'〆' || (c >= 0xD800 && c <= 0xDFFF);
 }
 
+int digitValue(char16_t c) {
+  if (c >= u'0' && c <= u'9') return c - u'0';
+  if (c >= u'０' && c <= u'９') return c - u'０';
+  return -1;
+}
+
+// IPADIC reads a counter after Arabic digits as a word of its own (2月 as
+// 2つき, 50分 as 50ふん); these are the readings a person types.
+std::u16string_view counterAfterDigit(std::u16string_view surface, int lastDigit) {
+  if (surface == u"月") return u"がつ";
+  if (surface == u"分") {
+    switch (lastDigit) {
+      case 1: case 3: case 4: case 6: case 8: case 0: return u"ぷん";
+      default: return u"ふん";
+    }
+  }
+  return {};
+}
+
 }  // namespace
 
 std::u16string katakanaToHiragana(std::u16string_view text) {
@@ -121,6 +140,7 @@ std::u16string MecabLookup::hurigana(std::u16string_view text) {
     std::u16string reading;
     const char* const begin = lattice->sentence();
     size_t done = 0;  // bytes of the sentence already accounted for
+    int lastDigit = -1;  // digit that ends the previous morpheme, -1 if none
     for (const MeCab::Node* node = lattice->bos_node(); node; node = node->next) {
       if (node->stat == MECAB_BOS_NODE || node->stat == MECAB_EOS_NODE) continue;
       const size_t surfaceStart = static_cast<size_t>(node->surface - begin);
@@ -133,7 +153,14 @@ std::u16string MecabLookup::hurigana(std::u16string_view text) {
       if (node->stat == MECAB_NOR_NODE && node->feature && std::any_of(surface.begin(), surface.end(), isJapaneseScript)) {
         yomi = featureField(node->feature, 7);
       }
-      reading += (yomi.empty() || yomi == "*") ? surface : fromUtf8(yomi);
+      const std::u16string_view counter = lastDigit >= 0 && surfaceStart == done ? counterAfterDigit(surface, lastDigit)
+                                                                                  : std::u16string_view();
+      if (!counter.empty()) {
+        reading += counter;
+      } else {
+        reading += (yomi.empty() || yomi == "*") ? surface : fromUtf8(yomi);
+      }
+      lastDigit = surface.empty() ? -1 : digitValue(surface.back());
       done = surfaceStart + node->length;
     }
     if (done < sentence.size()) reading += fromUtf8(std::string_view(begin + done, sentence.size() - done));

@@ -48,7 +48,10 @@ TEST(MecabLookup, KeepsSurfaceWhereThereIsNoReadingAndKeepsSpaces) {
       {"いま、なんじ？", "いま、なんじ？"},
       {"  東京 大阪  ", "  とうきょう おおさか  "},
       {"１２３％", "１２３％"},
-      {"13時50分", "13じ50ふん"},
+      {"13時50分", "13じ50ぷん"},
+      {"2004年2月21日", "2004ねん2がつ21にち"},
+      {"5分と3分", "5ふんと3ぷん"},
+      {"12月", "12がつ"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(toUtf8(lookup().hurigana(fromUtf8(c.text))), c.reading) << c.text;
