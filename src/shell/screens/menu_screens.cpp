@@ -177,7 +177,8 @@ EditorChoiceScreen::EditorChoiceScreen(ScreenHost& host) : Screen(ScreenId::ed_s
   for (int i = 0; i < 2; ++i) {
     auto* option = new QRadioButton(QString::fromLatin1(captions[i]), client());
     option->setObjectName(QStringLiteral("edselect_o_%1").arg(i));
-    option->setGeometry(60 + i * 140, 56, 120, 28);
+    option->move(60 + i * 140, 58);
+    option->resize(option->sizeHint());  // a click beside the caption would miss it
     group->addButton(option, i);
   }
   group->button(0)->setChecked(true);

@@ -80,7 +80,8 @@ void SettingsPage::buildFirstPageTop(QWidget* c) {
   for (int i = 0; i < 2; ++i) {
     auto* option = new QRadioButton(toQString(kKoukaonChoices[static_cast<std::size_t>(i)]), c);
     option->setObjectName(QStringLiteral("se_o_%1").arg(i));
-    option->setGeometry(100 + i * 70, 50, 64, 24);
+    option->move(100 + i * 70, 52);
+    option->resize(option->sizeHint());
     group->addButton(option, i);
   }
   connect(group, &QButtonGroup::idClicked, this,
