@@ -1,0 +1,163 @@
+// The training menu t_menu: its captions, the file row with the messages of
+// each kind of read, and what [開 始] starts.
+
+#include <QLabel>
+#include <QtTest>
+#include <memory>
+
+#include "practice/screens/practice_screens.h"
+#include "practice/screens/t_original.h"
+#include "shell/screens/gui_test_support.h"
+
+using lk::ScreenId;
+using lk::test::GuiHarness;
+
+namespace {
+
+std::string problemFile(const std::string& magic, const std::string& count, int records) {
+  std::string s = "\"" + magic + "\"\r\n" + count + "\r\n\"my set\"\r\n";
+  for (int i = 0; i < records; ++i) s += "\"t" + std::to_string(i) + "\"\r\n\"ka\"\r\n";
+  return s;
+}
+
+}  // namespace
+
+class TstTrainingMenu : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<GuiHarness> h;
+
+  QString text(const char* name) const {
+    auto* l = h->find<QLabel>(QString::fromLatin1(name));
+    return l ? l->text() : QStringLiteral("<missing>");
+  }
+  // Puts `bytes` in a file and answers the next open dialog with it.
+  void chooseFile(const std::string& name, const std::string& bytes) {
+    h->fakes.folder.write(name, bytes);
+    h->fakes.files.openAnswers.push_back(h->fakes.folder.root / name);
+  }
+
+ private slots:
+  void init() {
+    h = std::make_unique<GuiHarness>(std::initializer_list<GuiHarness::Registration>{lk::registerPracticeScreens});
+  }
+  void cleanup() { h.reset(); }
+
+  void loadShowsTheLimitAndClearsTheTitle() {
+    h->state.settings.saidai = 20;
+    h->state.problems.title = u"前回";
+    h->open(ScreenId::t_menu);
+    QCOMPARE(h->current()->windowTitle(), QStringLiteral("トレーニングメニュー"));
+    QCOMPARE(text("saidai_l"), QStringLiteral("20問"));
+    QCOMPARE(text("Label5"), QStringLiteral(" TITLE"));
+    QCOMPARE(text("Label6"), QStringLiteral("登録数"));
+    QCOMPARE(text("title_l"), QString());
+    QCOMPARE(text("mkazu_l"), QString());
+    QVERIFY(h->state.problems.title.empty());
+  }
+
+  void fileRowMessages() {
+    struct Case {
+      const char* name;
+      std::string bytes;
+      std::u16string message;
+      QString count, title;  // captions afterwards
+    } cases[] = {
+        {"unfinished", problemFile("prentrafile", "2", 2), u"このファイルは作成途中です。", "", ""},
+        {"other magic", problemFile("abc", "2", 2), u"このファイルは読み込めません。", "", ""},
+        {"count 3, two problems", problemFile("ntrafile", "3", 2), u"読み込みに失敗しました。", "3問", "my set"},
+        {"count 0", problemFile("ntrafile", "0", 0), u"読み込みに失敗しました。", "0問", "my set"},
+    };
+    for (const Case& c : cases) {
+      init();
+      h->open(ScreenId::t_menu);
+      chooseFile("p.txt", c.bytes);
+      QVERIFY(h->click(QStringLiteral("ori_b")));
+      QCOMPARE(h->fakes.messages.shown, std::vector<std::u16string>{c.message});
+      QCOMPARE(text("mkazu_l"), c.count);
+      QCOMPARE(text("title_l"), c.title);
+      // None of these can be started.
+      QVERIFY(h->click(QStringLiteral("orikaisi_b")));
+      QCOMPARE(h->currentId(), ScreenId::t_menu);
+      QCOMPARE(h->fakes.messages.shown.back(), std::u16string(u"ファイルを指定して下さい。"));
+    }
+  }
+
+  void startWithoutAFileAsksForOne() {
+    h->open(ScreenId::t_menu);
+    QVERIFY(h->click(QStringLiteral("orikaisi_b")));
+    QCOMPARE(h->fakes.messages.shown, std::vector<std::u16string>{u"ファイルを指定して下さい。"});
+    QCOMPARE(h->currentId(), ScreenId::t_menu);
+    // Cancelling the dialog says nothing.
+    QVERIFY(h->click(QStringLiteral("ori_b")));
+    QCOMPARE(h->fakes.files.openCalls, 1);
+    QCOMPARE(h->fakes.messages.shown.size(), std::size_t(1));
+  }
+
+  void aTwelveProblemFileGivesTwelveQuestionsAndMarkers() {
+    h->state.settings.saidai = 30;
+    h->open(ScreenId::t_menu);
+    chooseFile("twelve.txt", problemFile("ntrafile", "12", 12));
+    QVERIFY(h->click(QStringLiteral("ori_b")));
+    QVERIFY(h->fakes.messages.shown.empty());
+    QCOMPARE(text("mkazu_l"), QStringLiteral("12問"));
+    QCOMPARE(text("title_l"), QStringLiteral("my set"));
+    // A cancelled dialog afterwards keeps the read.
+    QVERIFY(h->click(QStringLiteral("ori_b")));
+
+    QVERIFY(h->click(QStringLiteral("orikaisi_b")));
+    QCOMPARE(h->currentId(), ScreenId::t_original);
+    QCOMPARE(text("kazu_l"), QStringLiteral("12問"));
+    auto* drill = qobject_cast<lk::WordDrillScreen*>(h->current());
+    for (int i = 0; i < 4; ++i) drill->countdownTick();
+    QVERIFY(h->find<QWidget>(QStringLiteral("Shape1_11"))->isVisible());
+    QVERIFY(!h->find<QWidget>(QStringLiteral("Shape1_12"))->isVisible());
+    for (int q = 0; q < 12; ++q) h->type(QStringLiteral("ka"));
+    QCOMPARE(text("label_q2"), QStringLiteral("クリア！"));
+    QCOMPARE(h->state.result.charCount, 24);
+
+    // Back on the menu the file is forgotten.
+    QVERIFY(h->click(QStringLiteral("re_b")));
+    QCOMPARE(h->currentId(), ScreenId::t_menu);
+    QVERIFY(h->click(QStringLiteral("orikaisi_b")));
+    QCOMPARE(h->fakes.messages.shown.back(), std::u16string(u"ファイルを指定して下さい。"));
+  }
+
+  void aFailedReadAfterAGoodOneRefusesTheStart() {
+    h->open(ScreenId::t_menu);
+    chooseFile("good.txt", problemFile("ntrafile", "2", 2));
+    chooseFile("bad.txt", problemFile("ntrafile", "5", 1));
+    QVERIFY(h->click(QStringLiteral("ori_b")));
+    QVERIFY(h->click(QStringLiteral("ori_b")));
+    QCOMPARE(h->fakes.messages.shown, std::vector<std::u16string>{u"読み込みに失敗しました。"});
+    QVERIFY(h->click(QStringLiteral("orikaisi_b")));
+    QCOMPARE(h->currentId(), ScreenId::t_menu);
+  }
+
+  void buttonsLeadWhereTheyShould() {
+    struct Case {
+      const char* button;
+      ScreenId target;
+      std::u16string title;
+    } cases[] = {
+        {"tra1_b", ScreenId::t_original, u"初 級"},
+        {"tra2_b", ScreenId::t_original, u"中 級"},
+        {"tra3_b", ScreenId::t_original, u"上 級"},
+        {"otype_b", ScreenId::o_type, u"一文字タイピング(初級)"},
+        {"o_type2_b", ScreenId::o_type, u"一文字タイピング(上級)"},
+        {"rank_b", ScreenId::ranking, u""},
+        {"re_b", ScreenId::m_menu, u""},
+    };
+    for (const Case& c : cases) {
+      init();
+      h->open(ScreenId::t_menu);
+      QVERIFY2(h->click(QString::fromLatin1(c.button)), c.button);
+      QCOMPARE(h->currentId(), c.target);
+      QCOMPARE(h->state.problems.title, c.title);
+    }
+  }
+};
+
+QTEST_MAIN(TstTrainingMenu)
+#include "tst_training_menu.moc"
