@@ -61,7 +61,7 @@ int list(const std::vector<std::string>& args, Io& io) {
 
 LK_TOOL_COMMAND("to-romaji", "to-romaji [--music]        kana readings (stdin) -> canonical romaji", toRomaji);
 LK_TOOL_COMMAND("to-kana", "to-kana                    canonical romaji (stdin) -> kana", toKana);
-LK_TOOL_COMMAND("rewrite", "rewrite [--set FIELD=VARIANT]...  canonical romaji (stdin) -> keystrokes to type", rewrite);
+LK_TOOL_COMMAND("rewrite", "rewrite [--settings FILE] [--set FIELD=VARIANT]...  canonical romaji (stdin) -> keystrokes to type", rewrite);
 LK_TOOL_COMMAND("list", "list N                     built-in list N (1-3): title, then text<TAB>romaji", list);
 
 }  // namespace lk::tool

@@ -1,6 +1,9 @@
 #include "tools/settings_args.h"
 
+#include <optional>
+
 #include "engine/text.h"
+#include "shell/settings_file.h"
 #include "tools/command.h"
 
 namespace lk::tool {
@@ -24,20 +27,32 @@ void applySettingAssignment(KeySettings& settings, const std::string& assignment
 }
 
 KeySettings parseSettingsArgs(const std::vector<std::string>& args, std::vector<std::string>* rest) {
-  KeySettings settings;
+  // A settings file is the starting point wherever it stands; every --set applies on top of it.
+  std::optional<std::string> file;
+  std::vector<std::string> assignments;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a == "--set") {
+    if (a == "--settings" || a.starts_with("--settings=")) {
+      if (file) throw UsageError{"--settings given twice"};
+      if (a == "--settings" && i + 1 >= args.size()) throw UsageError{"--settings needs a set.dat file"};
+      file = a == "--settings" ? args[++i] : a.substr(11);
+    } else if (a == "--set") {
       if (i + 1 >= args.size()) throw UsageError{"--set needs FIELD=VARIANT"};
-      applySettingAssignment(settings, args[++i]);
+      assignments.push_back(args[++i]);
     } else if (a.starts_with("--set=")) {
-      applySettingAssignment(settings, a.substr(6));
+      assignments.push_back(a.substr(6));
     } else if (rest) {
       rest->push_back(a);
     } else {
       throw UsageError{"unexpected argument '" + a + "'"};
     }
   }
+  KeySettings settings;
+  if (file) {
+    const auto loaded = loadSettings(settings, *file);
+    if (!loaded.ok) throw UsageError{"--settings " + *file + ": " + toUtf8(loaded.message)};
+  }
+  for (const auto& assignment : assignments) applySettingAssignment(settings, assignment);
   return settings;
 }
 

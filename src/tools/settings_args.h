@@ -10,7 +10,9 @@
 
 namespace lk::tool {
 
-// Starts from the defaults and applies every "--set FIELD=VARIANT" (also
+// Starts from the defaults, or from the set.dat named by "--settings FILE"
+// (also "--settings=FILE"; one that cannot be read is a usage error), and
+// then applies every "--set FIELD=VARIANT" (also
 // written "--set=FIELD=VARIANT") in order. FIELD is a key setting's field
 // name ("syo", "nn", "x"), VARIANT one that its row offers. An unknown field,
 // a variant the row does not offer or a malformed option throws UsageError
