@@ -1,0 +1,140 @@
+#include "music/screens/midi_tra.h"
+
+#include <QPushButton>
+
+#include "music/screens/music_widgets.h"
+#include "shell/app_state.h"
+#include "shell/screens/picture_button.h"
+
+namespace lk {
+
+using music::addLabel;
+using music::addPanel;
+using music::addShape;
+using music::qs;
+using music::setShapeFill;
+
+namespace {
+
+constexpr int kWidth = 640;
+constexpr int kHeight = 440;
+const QColor kMarkOpen = Qt::white;
+const QColor kMarkDone = Qt::black;
+
+}  // namespace
+
+MusicDrillScreen::MusicDrillScreen(ScreenHost& host) : DrillScreen(ScreenId::midi_tra, host) {
+  QWidget* c = client();
+  c->setStyleSheet(QStringLiteral("QWidget#client { background: #f4efe3; }"));
+  setClientSize(kWidth, kHeight);
+
+  auto* re_b = makeBackButton(c);
+  re_b->setGeometry(526, 10, 100, 36);
+  connect(re_b, &QPushButton::clicked, this, [this] { handOver(ScreenId::midi_menu); });
+
+  label1_ = addLabel(c, QStringLiteral("Label1"), QStringLiteral("Miss:"), QRect(470, 56, 70, 30), 14);
+  label_m_ = addLabel(c, QStringLiteral("label_m"), QStringLiteral("0"), QRect(540, 56, 80, 30), 14,
+                      Qt::AlignLeft | Qt::AlignVCenter, true);
+
+  auto* back = addPanel(c, QStringLiteral("lyricback"), QRect(20, 92, 600, 190),
+                        QStringLiteral("background: #ffffff; border: 3px solid #8c6a4a; border-radius: 10px;"));
+  back->lower();
+  label_q2_ = addLabel(c, QStringLiteral("label_q2"), QString(), QRect(30, 100, 580, 40), 16, Qt::AlignCenter);
+  label_q4_ = addLabel(c, QStringLiteral("label_q4"), QString(), QRect(30, 142, 580, 80), 28, Qt::AlignCenter, true);
+  label_q_ = addLabel(c, QStringLiteral("label_q"), QString(), QRect(30, 226, 580, 48), 20, Qt::AlignCenter);
+  label_q_->setStyleSheet(QStringLiteral("color: #8a3b12;"));
+
+  // Two rows of 50 marks, one per line of the song.
+  const QString row = QStringLiteral("background: #e9dfcb; border: 1px solid #a08a6a;");
+  picture2_ = addPanel(c, QStringLiteral("Picture2"), QRect(30, 298, 580, 40), row);
+  picture3_ = addPanel(c, QStringLiteral("Picture3"), QRect(30, 344, 580, 40), row);
+  for (int i = 0; i < MusicDrill::kMarkCount; ++i) {
+    QFrame* box = i < MusicDrill::kMarksPerRow ? picture2_ : picture3_;
+    const int col = i % MusicDrill::kMarksPerRow;
+    QFrame* mark = addShape(box, QStringLiteral("Shape1_%1").arg(i), QRect(14 + col * 11, 8, 8, 24), kMarkOpen);
+    mark->hide();
+    shape1_[static_cast<std::size_t>(i)] = mark;
+  }
+
+  bback_ = addPanel(c, QStringLiteral("bback"), QRect(200, 314, 240, 56),
+                    QStringLiteral("background: #8c6a4a; border-radius: 14px;"));
+  bback_->hide();
+  kekka_b_ = new QPushButton(QStringLiteral("メニュー画面へ"), c);
+  kekka_b_->setObjectName(QStringLiteral("kekka_b"));
+  kekka_b_->setGeometry(212, 324, 216, 36);
+  kekka_b_->hide();
+  connect(kekka_b_, &QPushButton::clicked, this, [this] { handOver(ScreenId::midi_menu); });
+
+  titlehyouzi_l_ = addLabel(c, QStringLiteral("titlehyouzi_l"), QString(), QRect(20, 400, 420, 30), 12);
+}
+
+MusicDrillScreen::~MusicDrillScreen() = default;
+
+void MusicDrillScreen::load() {
+  AppState& s = state();
+  drill_ = std::make_unique<MusicDrill>(s.problems, s.settings, s.result, services().midi, services().messages);
+  // Without a MIDI output the screen keeps its empty captions and no marks:
+  // only re_b leads on.
+  if (!drill_->loaded()) return;
+
+  titlehyouzi_l_->setText(qs(drill_->title()));
+  label_m_->setText(QString::number(drill_->missCount()));
+  for (int i = 0; i < MusicDrill::kMarkCount; ++i) {
+    shape1_[static_cast<std::size_t>(i)]->setVisible(drill_->markVisible(i));
+  }
+  if (drill_->cleared()) {
+    showCleared();  // a song without lines
+  } else {
+    showLine();
+  }
+}
+
+void MusicDrillScreen::unload() {
+  // Silences the last note and releases the output.
+  if (drill_) drill_->close();
+}
+
+void MusicDrillScreen::typed(char16_t ch) {
+  if (!drill_) return;
+  const MusicDrill::KeyResult r = drill_->type(ch);
+  switch (r.verdict) {
+    case MusicDrill::Verdict::Ignored:
+      return;
+    case MusicDrill::Verdict::Miss:
+      label_m_->setText(QString::number(drill_->missCount()));
+      return;
+    case MusicDrill::Verdict::Hit:
+      break;
+  }
+  if (!r.lineDone) {
+    label_q_->setText(qs(drill_->remaining()));
+    return;
+  }
+  setShapeFill(shape1_[static_cast<std::size_t>(drill_->currentLine() - 1)], kMarkDone);
+  if (r.cleared) {
+    showCleared();
+  } else {
+    showLine();
+  }
+}
+
+void MusicDrillScreen::showLine() {
+  label_q2_->setText(qs(drill_->lineText()));
+  label_q4_->setText(qs(drill_->reading()));
+  label_q_->setText(qs(drill_->remaining()));
+}
+
+void MusicDrillScreen::showCleared() {
+  label_q4_->setText(qs(drill_->reading()));  // "クリア！"
+  label_q2_->hide();
+  picture2_->hide();
+  picture3_->hide();
+  label_q_->setText(QString());
+  bback_->show();
+  kekka_b_->show();
+  bback_->raise();
+  kekka_b_->raise();
+  applyInputRules();  // the menu button must not take the keys
+}
+
+}  // namespace lk
