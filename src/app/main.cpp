@@ -4,6 +4,7 @@
 
 #include <QApplication>
 
+#include "music/platform/fluidsynth_output.h"
 #include "shell/app_state.h"
 #include "shell/platform/qt_services.h"
 #include "shell/screens/screen.h"
@@ -11,6 +12,7 @@
 #include "shell/screens/shell_screens.h"
 
 // --- screen registrations of the other subsystems (one include each) ---
+#include "music/screens/music_screens.h"
 // --- end of screen registrations ---
 
 int main(int argc, char* argv[]) {
@@ -36,13 +38,16 @@ int main(int argc, char* argv[]) {
   state.services.clock = &clock;
   state.services.random = &random;
   // --- MIDI output and reading lookup: created here, both load lazily ---
-  // state.services.midi = ...;
+  // The synthesizer loads its SoundFont on the first music drill, not here.
+  lk::FluidSynthOutput midi;
+  state.services.midi = &midi;
   // state.services.reading = ...;
   // --- end of MIDI output and reading lookup ---
 
   lk::ScreenRegistry registry;
   lk::registerShellScreens(registry);
   // --- register the other subsystems' screens here ---
+  lk::registerMusicScreens(registry);
   // --- end of screen registrations ---
 
   lk::ScreenHost host(state, registry);
