@@ -13,6 +13,7 @@
 
 // --- screen registrations of the other subsystems (one include each) ---
 #include "music/screens/music_screens.h"
+#include "practice/screens/practice_screens.h"
 // --- end of screen registrations ---
 
 int main(int argc, char* argv[]) {
@@ -48,6 +49,7 @@ int main(int argc, char* argv[]) {
   lk::registerShellScreens(registry);
   // --- register the other subsystems' screens here ---
   lk::registerMusicScreens(registry);
+  lk::registerPracticeScreens(registry);
   // --- end of screen registrations ---
 
   lk::ScreenHost host(state, registry);
