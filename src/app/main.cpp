@@ -4,6 +4,7 @@
 
 #include <QApplication>
 
+#include "editors/platform/mecab_lookup.h"
 #include "music/platform/fluidsynth_output.h"
 #include "shell/app_state.h"
 #include "shell/platform/qt_services.h"
@@ -12,6 +13,7 @@
 #include "shell/screens/shell_screens.h"
 
 // --- screen registrations of the other subsystems (one include each) ---
+#include "editors/screens/editor_screens.h"
 #include "music/screens/music_screens.h"
 #include "practice/screens/practice_screens.h"
 // --- end of screen registrations ---
@@ -42,12 +44,15 @@ int main(int argc, char* argv[]) {
   // The synthesizer loads its SoundFont on the first music drill, not here.
   lk::FluidSynthOutput midi;
   state.services.midi = &midi;
-  // state.services.reading = ...;
+  // The reading dictionary opens on the first ふりがな lookup.
+  lk::MecabLookup reading;
+  state.services.reading = &reading;
   // --- end of MIDI output and reading lookup ---
 
   lk::ScreenRegistry registry;
   lk::registerShellScreens(registry);
   // --- register the other subsystems' screens here ---
+  lk::registerEditorScreens(registry);
   lk::registerMusicScreens(registry);
   lk::registerPracticeScreens(registry);
   // --- end of screen registrations ---

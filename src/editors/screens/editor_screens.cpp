@@ -1,0 +1,14 @@
+#include "editors/screens/editor_screens.h"
+
+#include "editors/screens/sakusei_a.h"
+#include "editors/screens/sakuseib.h"
+#include "shell/screens/screen_host.h"
+
+namespace lk {
+
+void registerEditorScreens(ScreenRegistry& registry) {
+  registry.add<TypingEditorScreen>(ScreenId::sakusei_a);
+  registry.add<MusicEditorScreen>(ScreenId::sakuseib);
+}
+
+}  // namespace lk
