@@ -28,11 +28,12 @@ if compgen -G "fuzz/fuzz_*.cpp" > /dev/null; then
   for target in build-fuzz/fuzz/fuzz_*; do
     name=$(basename "$target")
     corpus="fuzz/corpus/${name#fuzz_}"
-    mkdir -p "build-fuzz/corpus/$name"
+    mkdir -p "build-fuzz/corpus/$name" build-fuzz/artifacts
     seeds=()
     [ -d "$corpus" ] && seeds+=("$corpus")
+    # A crashing input lands in build-fuzz/artifacts, not in the source tree.
     "$target" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -timeout=5 \
-      "build-fuzz/corpus/$name" "${seeds[@]}"
+      -artifact_prefix=build-fuzz/artifacts/ "build-fuzz/corpus/$name" "${seeds[@]}"
   done
 fi
 echo "all test stages passed"
