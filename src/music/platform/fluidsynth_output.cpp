@@ -176,7 +176,15 @@ void FluidSynthOutput::reset() {
 
 void FluidSynthOutput::close() {
   open_ = false;
-  stopAudio();
+  if (fluid_ && fluid_->driver != nullptr) {
+    stopAudio();
+    // With the stream gone nothing renders the release the reset started;
+    // end every voice now and let the synthesizer take that in, so the next
+    // drill does not open on the tail of this one's last note.
+    fluid_synth_all_sounds_off(fluid_->synth, -1);
+    std::array<float, 64> scratchL{}, scratchR{};
+    fluid_synth_write_float(fluid_->synth, 64, scratchL.data(), 0, 1, scratchR.data(), 0, 1);
+  }
 }
 
 bool FluidSynthOutput::render(std::span<float> left, std::span<float> right) {
