@@ -5,7 +5,7 @@
 #include <QApplication>
 
 #include "editors/platform/mecab_lookup.h"
-#include "music/platform/fluidsynth_output.h"
+#include "app/lazy_midi_output.h"
 #include "shell/app_state.h"
 #include "shell/platform/qt_services.h"
 #include "shell/screens/screen.h"
@@ -19,6 +19,9 @@
 // --- end of screen registrations ---
 
 int main(int argc, char* argv[]) {
+  // The common menu stays inside each screen; asking the desktop for a
+  // global menu bar costs a D-Bus round trip at the first screen.
+  QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
   QApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("luminakey"));
   // The host decides when the program ends: a hand-over closes the last
@@ -26,8 +29,10 @@ int main(int argc, char* argv[]) {
   QApplication::setQuitOnLastWindowClosed(false);
   lk::applyJapaneseFont();
 
+  // Sound and MIDI libraries are modules loaded on first use.
+  const QString modules = QCoreApplication::applicationDirPath() + QStringLiteral("/" LK_MODULE_DIR "/");
   lk::QtProgramFolder folder;
-  lk::QtSoundEffects sound(folder.soundFolder());
+  lk::QtSoundEffects sound(folder.soundFolder(), modules + QStringLiteral("libluminakey_sound.so"));
   lk::QtMessageBoxes messages;
   lk::QtFileDialogs files;
   lk::QtClock clock;
@@ -41,8 +46,8 @@ int main(int argc, char* argv[]) {
   state.services.clock = &clock;
   state.services.random = &random;
   // --- MIDI output and reading lookup: created here, both load lazily ---
-  // The synthesizer loads its SoundFont on the first music drill, not here.
-  lk::FluidSynthOutput midi;
+  // The synthesizer (and its SoundFont) loads on the first music drill, not here.
+  lk::LazyMidiOutput midi(modules + QStringLiteral("libluminakey_midi.so"));
   state.services.midi = &midi;
   // The reading dictionary opens on the first ふりがな lookup.
   lk::MecabLookup reading;

@@ -5,11 +5,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLibrary>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSoundEffect>
 #include <QStandardPaths>
-#include <QUrl>
 #include <chrono>
 
 #include <unistd.h>
@@ -55,37 +54,38 @@ std::filesystem::path QtProgramFolder::soundFolder() {
   return toPath(dir);
 }
 
-// --- sound effects --------------------------------------------------------
+// --- modules and sound effects ------------------------------------------
 
-QtSoundEffects::QtSoundEffects(std::filesystem::path folder) : folder_(std::move(folder)) {}
+QFunctionPointer resolveModuleSymbol(const QString& module, const char* symbol) {
+  if (!QFileInfo::exists(module)) return nullptr;
+  auto* library = new QLibrary(module);  // kept loaded for the whole run
+  library->setLoadHints(QLibrary::ResolveAllSymbolsHint);
+  QFunctionPointer f = library->resolve(symbol);
+  if (!f) delete library;
+  return f;
+}
 
-QtSoundEffects::~QtSoundEffects() { qDeleteAll(effects_); }
+QtSoundEffects::QtSoundEffects(std::filesystem::path folder, QString module)
+    : folder_(std::move(folder)), module_(std::move(module)) {}
 
-QSoundEffect* QtSoundEffects::effect(std::string_view relativePath) {
-  const QString key = QString::fromUtf8(relativePath.data(), static_cast<qsizetype>(relativePath.size()));
-  if (auto it = effects_.constFind(key); it != effects_.cend()) return *it;
-  QSoundEffect* e = nullptr;
-  const QString file = fromPath(folder_) + QLatin1Char('/') + key;
-  if (QFileInfo::exists(file)) {
-    e = new QSoundEffect;
-    e->setSource(QUrl::fromLocalFile(file));
+QtSoundEffects::~QtSoundEffects() { delete player_; }
+
+PreloadingSoundEffects* QtSoundEffects::player() {
+  if (!tried_) {
+    tried_ = true;
+    if (auto create = reinterpret_cast<CreateSoundEffectsFn>(resolveModuleSymbol(module_, kCreateSoundEffectsSymbol)))
+      player_ = create(fromPath(folder_).toUtf8().constData());
   }
-  // A missing file is remembered as nullptr, so it is looked up only once.
-  effects_.insert(key, e);
-  return e;
+  return player_;
 }
 
 void QtSoundEffects::play(std::string_view relativePath) {
-  QSoundEffect* e = effect(relativePath);
-  if (playing_ && playing_ != e) playing_->stop();
-  playing_ = e;
-  if (!e) return;
-  if (e->isPlaying()) e->stop();
-  e->play();  // queued until loaded when loading is still under way
+  if (PreloadingSoundEffects* p = player()) p->play(relativePath);
 }
 
 void QtSoundEffects::preload(std::initializer_list<std::string_view> relativePaths) {
-  for (std::string_view p : relativePaths) effect(p);
+  if (PreloadingSoundEffects* p = player())
+    for (std::string_view path : relativePaths) p->preload(path);
 }
 
 // --- message boxes --------------------------------------------------------

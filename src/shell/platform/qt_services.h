@@ -3,15 +3,12 @@
 // The real services of shell/services.h on Qt. The app creates one of each
 // after the QApplication and keeps them for the whole run.
 
-#include <QHash>
 #include <QString>
 #include <filesystem>
 #include <optional>
 #include <random>
 
 #include "shell/services.h"
-
-class QSoundEffect;
 
 namespace lk {
 
@@ -29,27 +26,45 @@ class QtProgramFolder : public ProgramFolder {
   std::optional<std::filesystem::path> data_;
 };
 
-// QSoundEffect per file, created on its first play and reused. Loading runs
-// in the background, so no play() ever waits; a missing file or a missing
-// audio device just stays silent.
+// Sound effects with a preload, the form the sound module implements.
+class PreloadingSoundEffects : public SoundEffects {
+ public:
+  // Starts loading a file now so that its first play is not late.
+  virtual void preload(std::string_view relativePath) = 0;
+};
+
+// Entry point of the sound module (QSoundEffect per file, created on first
+// use and reused; loading runs in the background, so play() never waits).
+using CreateSoundEffectsFn = PreloadingSoundEffects* (*)(const char* folderUtf8);
+inline constexpr const char* kCreateSoundEffectsSymbol = "lk_create_sound_effects";
+
+// The sound effects of the program. Qt Multimedia and the audio libraries
+// it pulls in live in a module loaded on the first preload() or play(), so
+// they cost the start-up nothing. Without the module, or without an audio
+// device, every sound is silent.
 class QtSoundEffects : public SoundEffects {
  public:
-  explicit QtSoundEffects(std::filesystem::path folder);
+  // `folder`: where the WAV files are; `module`: the sound module file.
+  QtSoundEffects(std::filesystem::path folder, QString module);
   ~QtSoundEffects() override;
   QtSoundEffects(const QtSoundEffects&) = delete;
   QtSoundEffects& operator=(const QtSoundEffects&) = delete;
 
   void play(std::string_view relativePath) override;
-  // Starts loading the files now so that their first play is not late.
   void preload(std::initializer_list<std::string_view> relativePaths);
 
  private:
-  QSoundEffect* effect(std::string_view relativePath);
+  PreloadingSoundEffects* player();
 
   std::filesystem::path folder_;
-  QHash<QString, QSoundEffect*> effects_;
-  QSoundEffect* playing_ = nullptr;
+  QString module_;
+  bool tried_ = false;
+  PreloadingSoundEffects* player_ = nullptr;
 };
+
+// Resolves `symbol` in the module file, loading it once; nullptr when the
+// module or the symbol is missing. The module stays loaded until exit.
+QFunctionPointer resolveModuleSymbol(const QString& module, const char* symbol);
 
 // QMessageBox over the active screen: OK only and no title, or the one
 // Yes/No question with No as the default.
