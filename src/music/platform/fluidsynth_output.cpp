@@ -73,6 +73,10 @@ bool FluidSynthOutput::ensureSynth() {
   if (synthTried_) return false;  // load once per run, also when it failed
   synthTried_ = true;
 
+  // Warnings (real-time priority refused, memory not locked) are no
+  // concern of the user; errors still reach stderr.
+  for (int level : {FLUID_WARN, FLUID_INFO, FLUID_DBG}) fluid_set_log_function(level, nullptr, nullptr);
+
   auto fluid = std::make_unique<Fluid>();
   fluid->settings = new_fluid_settings();
   if (fluid->settings == nullptr) return false;
