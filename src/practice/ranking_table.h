@@ -12,6 +12,7 @@
 namespace lk {
 
 class Clock;
+struct LocalDateTime;
 
 inline constexpr int kRankingSize = 10;
 
@@ -67,7 +68,9 @@ RankingFileResult loadRanking(RankingTable& table, const std::filesystem::path& 
 // Replaces rank.dat atomically; a failed save leaves the previous file as it was.
 RankingFileResult saveRanking(const RankingTable& table, const std::filesystem::path& file);
 
-// Places the run (or not) and returns the rank message. Does not save.
+// Places the run before the first entry that is slower, or as fast and less
+// accurate; equal runs go after the entries they equal, and a run no better
+// than all ten does not enter. Returns the rank message. Does not save.
 RankingOffer offerRun(RankingTable& table, const RankingRun& run, Clock& clock);
 
 // What the result screen does: offer, then save whether or not the run
@@ -80,7 +83,6 @@ RankingOfferOutcome offerRunAndSave(RankingTable& table, const RankingRun& run, 
                                     const std::filesystem::path& file);
 
 // "04/12/25 03:05 PM" for 25 December 2004, 15:05.
-struct LocalDateTime;
 std::u16string rankingDateText(const LocalDateTime& when);
 
 }  // namespace lk
