@@ -30,11 +30,15 @@ QWidget* dialogParent() { return QApplication::activeWindow(); }
 
 // --- program folder -------------------------------------------------------
 
-std::filesystem::path QtProgramFolder::programFolder() { return toPath(QCoreApplication::applicationDirPath()); }
+QString QtProgramFolder::executableFolder() const {
+  return executableFolder_.isEmpty() ? QCoreApplication::applicationDirPath() : executableFolder_;
+}
+
+std::filesystem::path QtProgramFolder::programFolder() { return toPath(executableFolder()); }
 
 std::filesystem::path QtProgramFolder::dataFolder() {
   if (data_) return *data_;
-  const QString dir = QCoreApplication::applicationDirPath();
+  const QString dir = executableFolder();
   // access() answers for this user, including read-only mounts.
   if (::access(QFile::encodeName(dir).constData(), W_OK) == 0) {
     data_ = toPath(dir);
@@ -47,7 +51,7 @@ std::filesystem::path QtProgramFolder::dataFolder() {
 }
 
 std::filesystem::path QtProgramFolder::soundFolder() {
-  const QString dir = QCoreApplication::applicationDirPath();
+  const QString dir = executableFolder();
   if (QFileInfo::exists(dir + QStringLiteral("/key.wav"))) return toPath(dir);
   const QString shared = QDir::cleanPath(dir + QStringLiteral("/../share/luminakey"));
   if (QFileInfo::exists(shared + QStringLiteral("/key.wav"))) return toPath(shared);

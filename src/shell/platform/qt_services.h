@@ -16,6 +16,10 @@ namespace lk {
 // folder (QStandardPaths::AppDataLocation) when that folder is not writable.
 class QtProgramFolder : public ProgramFolder {
  public:
+  // `executableFolder` stands in for the executable's folder (tests); empty
+  // means QCoreApplication::applicationDirPath().
+  explicit QtProgramFolder(QString executableFolder = {}) : executableFolder_(std::move(executableFolder)) {}
+
   std::filesystem::path programFolder() override;
   std::filesystem::path dataFolder() override;
   // Where the sound files are: the program folder in the build tree,
@@ -23,6 +27,9 @@ class QtProgramFolder : public ProgramFolder {
   std::filesystem::path soundFolder();
 
  private:
+  QString executableFolder() const;
+
+  QString executableFolder_;
   std::optional<std::filesystem::path> data_;
 };
 

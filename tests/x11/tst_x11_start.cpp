@@ -1,0 +1,170 @@
+// The start screen on a real X server (xcb platform, run under xvfb-run):
+// in-process with fake services, and the real program from a folder of its
+// own, including a first start with its two load messages.
+
+#include <xcb/xcb.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <optional>
+
+#include "practice/ranking_table.h"
+#include "shell/screens/gui_test_support.h"
+#include "shell/settings_file.h"
+
+using lk::ScreenId;
+using lk::test::GuiHarness;
+
+namespace {
+
+struct XWindow {
+  QString title;
+  QRect geometry;
+};
+
+// Viewable top-level windows as the X server sees them.
+QList<XWindow> viewableWindows() {
+  QList<XWindow> out;
+  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+  if (xcb_connection_has_error(c)) return out;
+  xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+  auto internAtom = [c](const char* name) {
+    xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr);
+    xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+    free(r);
+    return a;
+  };
+  const xcb_atom_t netWmName = internAtom("_NET_WM_NAME");
+  const xcb_atom_t utf8 = internAtom("UTF8_STRING");
+  xcb_query_tree_reply_t* tree = xcb_query_tree_reply(c, xcb_query_tree(c, screen->root), nullptr);
+  if (tree) {
+    xcb_window_t* children = xcb_query_tree_children(tree);
+    for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
+      xcb_get_window_attributes_reply_t* attr =
+          xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, children[i]), nullptr);
+      const bool viewable = attr && attr->map_state == XCB_MAP_STATE_VIEWABLE;
+      free(attr);
+      if (!viewable) continue;
+      XWindow w;
+      if (auto* p = xcb_get_property_reply(c, xcb_get_property(c, 0, children[i], netWmName, utf8, 0, 256), nullptr)) {
+        w.title = QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(p)), xcb_get_property_value_length(p));
+        free(p);
+      }
+      if (auto* g = xcb_get_geometry_reply(c, xcb_get_geometry(c, children[i]), nullptr)) {
+        w.geometry = QRect(g->x, g->y, g->width, g->height);
+        free(g);
+      }
+      out << w;
+    }
+    free(tree);
+  }
+  xcb_disconnect(c);
+  return out;
+}
+
+std::optional<XWindow> viewable(const QString& title) {
+  for (const XWindow& w : viewableWindows())
+    if (w.title == title) return w;
+  return std::nullopt;
+}
+
+// Waits until `done` holds, for at most `ms`.
+template <class F>
+bool waitFor(F done, int ms = 15000) {
+  QElapsedTimer t;
+  t.start();
+  while (!done()) {
+    if (t.elapsed() > ms) return false;
+    QTest::qWait(20);
+  }
+  return true;
+}
+
+// A folder holding a copy of the program, optionally with set.dat and rank.dat.
+struct ProgramCopy {
+  QTemporaryDir dir;
+  QProcess process;
+
+  explicit ProgramCopy(bool withFiles) {
+    QFile::copy(QStringLiteral(LK_LUMINAKEY_BIN), program());
+    if (withFiles) {
+      const std::filesystem::path root = dir.path().toStdString();
+      lk::saveSettings(lk::KeySettings(), root / "set.dat");
+      lk::saveRanking(lk::RankingTable(), root / "rank.dat");
+    }
+  }
+  ~ProgramCopy() {
+    process.kill();
+    process.waitForFinished(5000);
+  }
+  QString program() const { return dir.path() + QStringLiteral("/luminakey"); }
+  void start() {
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(program(), {});
+  }
+};
+
+}  // namespace
+
+class X11StartTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase() { QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb")); }
+
+  void startScreenIsMappedAndHandsOverInPlace() {
+    GuiHarness h;
+    h.fakes.folder.write("set.dat", "");  // short file: the load message, no window waits on it
+    h.open(ScreenId::start);
+    QVERIFY(QTest::qWaitForWindowExposed(h.current()));
+    QVERIFY(waitFor([] { return viewable(QStringLiteral("スタート画面")).has_value(); }));
+
+    h.current()->move(200, 150);
+    QTRY_COMPARE(viewable(QStringLiteral("スタート画面"))->geometry.topLeft(), QPoint(200, 150));
+    QVERIFY(h.click("start_b"));
+    QVERIFY(QTest::qWaitForWindowExposed(h.current()));
+    QVERIFY(waitFor([] { return viewable(QStringLiteral("メニュー")).has_value(); }));
+    QVERIFY(!viewable(QStringLiteral("スタート画面")));
+    QCOMPARE(viewable(QStringLiteral("メニュー"))->geometry.topLeft(), QPoint(200, 150));
+  }
+
+  void realProgramShowsItsStartScreen() {
+    ProgramCopy copy(true);
+    copy.start();
+    QVERIFY(copy.process.waitForStarted());
+    QVERIFY(waitFor([] { return viewable(QStringLiteral("スタート画面")).has_value(); }));
+    QCOMPARE(copy.process.state(), QProcess::Running);
+  }
+
+  // First start without set.dat and rank.dat: two messages, then the start screen.
+  void firstStartShowsTheMessagesFirst() {
+    if (QString::fromUtf8(LK_XDOTOOL).isEmpty()) QSKIP("xdotool is not installed");
+    ProgramCopy copy(false);
+    copy.start();
+    QVERIFY(copy.process.waitForStarted());
+    for (int message = 0; message < 2; ++message) {
+      // A message box is up, the start screen is not.
+      QVERIFY2(waitFor([] {
+                 for (const XWindow& w : viewableWindows())
+                   if (w.title != QStringLiteral("スタート画面") && w.geometry.width() > 50) return true;
+                 return false;
+               }),
+               "no message box");
+      QVERIFY(!viewable(QStringLiteral("スタート画面")));
+      const int before = viewableWindows().size();
+      QProcess::execute(QStringLiteral(LK_XDOTOOL), {QStringLiteral("key"), QStringLiteral("Return")});
+      if (message == 0) {
+        // The second box replaces the first: wait for the first to go.
+        waitFor([before] { return viewableWindows().size() < before; }, 2000);
+      }
+    }
+    QVERIFY(waitFor([] { return viewable(QStringLiteral("スタート画面")).has_value(); }));
+    QVERIFY(!QFile::exists(copy.dir.path() + "/set.dat"));  // loading writes nothing
+  }
+};
+
+QTEST_MAIN(X11StartTest)
+#include "tst_x11_start.moc"
