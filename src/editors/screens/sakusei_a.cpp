@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <limits>
 
 #include "editors/screens/qt_text.h"
 #include "shell/app_state.h"
@@ -21,6 +22,7 @@ QLineEdit* addBox(QWidget* parent, const QString& name, const QRect& geometry) {
   // Users type kana and kanji here with their own input method.
   box->setAttribute(Qt::WA_InputMethodEnabled, true);
   box->setInputMethodHints(Qt::ImhNone);
+  box->setMaxLength(std::numeric_limits<int>::max());  // the boxes have no length limit (Qt's default is 32767)
   return box;
 }
 

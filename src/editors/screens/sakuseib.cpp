@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <limits>
 
 #include "editors/melody_conversion.h"
 #include "editors/screens/piano_keyboard.h"
@@ -28,6 +29,7 @@ QLineEdit* addBox(QWidget* parent, const QString& name, const QRect& geometry) {
   // Users type kana and kanji here with their own input method.
   box->setAttribute(Qt::WA_InputMethodEnabled, true);
   box->setInputMethodHints(Qt::ImhNone);
+  box->setMaxLength(std::numeric_limits<int>::max());  // the boxes have no length limit (Qt's default is 32767)
   return box;
 }
 
