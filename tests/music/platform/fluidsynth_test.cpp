@@ -2,6 +2,10 @@
 
 #include "music/platform/fluidsynth_output.h"
 
+#include "fakes/fake_services.h"
+#include "music/music_drill.h"
+#include "music/songs.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -100,6 +104,24 @@ TEST(FluidSynthOutputTest, NoSoundFontMeansNoDevice) {
   midi_close(&out);
   std::vector<float> l(64), r(64);
   EXPECT_FALSE(out.render(l, r));
+}
+
+TEST(FluidSynthOutputTest, WithoutSoundFontTheDrillShowsTheMessageAndCannotStart) {
+  const fs::path empty = fs::temp_directory_path() / "lk_no_soundfont";
+  fs::create_directories(empty);
+  auto o = renderOnly();
+  o.soundFontFolders = {empty};
+  FluidSynthOutput out(o);
+  test::FakeMessageBoxes messages;
+  ProblemSet set;
+  fillWithSong(set, BuiltInSong::M2);
+  KeySettings keys;
+  DrillResult result;
+  MusicDrill drill(set, keys, result, &out, &messages);
+  EXPECT_FALSE(drill.loaded());
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0], u"MIDI音源を利用できません");
+  EXPECT_EQ(drill.type(u'a').verdict, MusicDrill::Verdict::Ignored);
 }
 
 TEST(FluidSynthOutputTest, BrokenSoundFontFileIsSkipped) {
