@@ -72,6 +72,9 @@ class QtServicesTest : public QObject {
     touch(prefix.path() + "/share/luminakey/key.wav");
     QtProgramFolder installed(prefix.path() + "/bin");
     QCOMPARE(QString::fromStdString(installed.soundFolder().string()), prefix.path() + "/share/luminakey");
+    // Even a writable bin/ (root) does not receive set.dat in an installed copy.
+    QCOMPARE(QString::fromStdString(installed.dataFolder().string()),
+             QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 
     QtProgramFolder buildTree(QStringLiteral(LK_PROGRAM_DIR));
     QCOMPARE(QString::fromStdString(buildTree.soundFolder().string()), QStringLiteral(LK_PROGRAM_DIR));

@@ -39,8 +39,11 @@ std::filesystem::path QtProgramFolder::programFolder() { return toPath(executabl
 std::filesystem::path QtProgramFolder::dataFolder() {
   if (data_) return *data_;
   const QString dir = executableFolder();
+  // An installed copy (sounds in share/, not beside the program) keeps its
+  // files in the user's folder even when it could write to bin/ (root).
   // access() answers for this user, including read-only mounts.
-  if (::access(QFile::encodeName(dir).constData(), W_OK) == 0) {
+  const bool installed = soundFolder() != toPath(dir);
+  if (!installed && ::access(QFile::encodeName(dir).constData(), W_OK) == 0) {
     data_ = toPath(dir);
   } else {
     const QString user = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);

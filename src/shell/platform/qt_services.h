@@ -13,7 +13,8 @@
 namespace lk {
 
 // The executable's folder; set.dat and rank.dat go to the user's data
-// folder (QStandardPaths::AppDataLocation) when that folder is not writable.
+// folder (QStandardPaths::AppDataLocation) when that folder is not writable
+// or the program is an installed copy (its sounds in <prefix>/share).
 class QtProgramFolder : public ProgramFolder {
  public:
   // `executableFolder` stands in for the executable's folder (tests); empty
