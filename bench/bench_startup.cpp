@@ -8,6 +8,15 @@
 //
 // Usage: bench_startup [rounds]   (default 15)
 
+#if !defined(LK_LUMINAKEY_BIN)
+// Built without the desktop program (LUMINAKEY_GUI=OFF): nothing to measure.
+#include <cstdio>
+int main() {
+  std::puts("bench_startup: built without the desktop program");
+  return 0;
+}
+#else
+
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -186,3 +195,5 @@ int main(int argc, char* argv[]) {
               median(lkRss), median(bareRss));
   return 0;
 }
+
+#endif  // LK_LUMINAKEY_BIN
