@@ -2,15 +2,15 @@
 
 #include <QPushButton>
 
-#include "music/screens/music_widgets.h"
+#include "shell/screens/screen_widgets.h"
 #include "shell/app_state.h"
 #include "shell/screens/picture_button.h"
 
 namespace lk {
 
-using music::addLabel;
-using music::addPanel;
-using music::qs;
+using ui::addLabel;
+using ui::addPanel;
+using ui::qs;
 
 namespace {
 

@@ -2,17 +2,17 @@
 
 #include <QPushButton>
 
-#include "music/screens/music_widgets.h"
+#include "shell/screens/screen_widgets.h"
 #include "shell/app_state.h"
 #include "shell/screens/picture_button.h"
 
 namespace lk {
 
-using music::addLabel;
-using music::addPanel;
-using music::addShape;
-using music::qs;
-using music::setShapeFill;
+using ui::addLabel;
+using ui::addPanel;
+using ui::addShape;
+using ui::qs;
+using ui::setShapeFill;
 
 namespace {
 

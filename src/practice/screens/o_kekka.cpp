@@ -2,14 +2,14 @@
 
 #include <QPushButton>
 
-#include "practice/screens/widgets.h"
+#include "shell/screens/screen_widgets.h"
 #include "shell/app_state.h"
 
 namespace lk {
 
-using practice::addLabel;
-using practice::addPanel;
-using practice::qs;
+using ui::addLabel;
+using ui::addPanel;
+using ui::qs;
 
 OneCharResultScreen::OneCharResultScreen(ScreenHost& host) : Screen(ScreenId::o_kekka, host) {
   QWidget* c = client();

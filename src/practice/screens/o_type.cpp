@@ -2,17 +2,17 @@
 
 #include <QPushButton>
 
-#include "practice/screens/widgets.h"
+#include "shell/screens/screen_widgets.h"
 #include "shell/app_state.h"
 #include "shell/screens/picture_button.h"
 
 namespace lk {
 
-using practice::addLabel;
-using practice::addPanel;
-using practice::addShape;
-using practice::qs;
-using practice::setShapeFill;
+using ui::addLabel;
+using ui::addPanel;
+using ui::addShape;
+using ui::qs;
+using ui::setShapeFill;
 
 namespace {
 

@@ -4,15 +4,15 @@
 #include <QPushButton>
 
 #include "practice/ranking_table.h"
-#include "practice/screens/widgets.h"
+#include "shell/screens/screen_widgets.h"
 #include "shell/app_state.h"
 #include "shell/screens/picture_button.h"
 
 namespace lk {
 
-using practice::addLabel;
-using practice::addPanel;
-using practice::qs;
+using ui::addLabel;
+using ui::addPanel;
+using ui::qs;
 
 namespace {
 

@@ -3,14 +3,14 @@
 #include <QPushButton>
 
 #include "practice/ranking_table.h"
-#include "practice/screens/widgets.h"
+#include "shell/screens/screen_widgets.h"
 #include "shell/app_state.h"
 
 namespace lk {
 
-using practice::addLabel;
-using practice::addPanel;
-using practice::qs;
+using ui::addLabel;
+using ui::addPanel;
+using ui::qs;
 
 WordResultScreen::WordResultScreen(ScreenHost& host) : Screen(ScreenId::t_kekka, host) {
   QWidget* c = client();

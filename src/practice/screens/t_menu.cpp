@@ -3,16 +3,16 @@
 #include <QPushButton>
 
 #include "practice/one_char_drill.h"
-#include "practice/screens/widgets.h"
+#include "shell/screens/screen_widgets.h"
 #include "practice/word_lists.h"
 #include "shell/app_state.h"
 #include "shell/screens/picture_button.h"
 
 namespace lk {
 
-using practice::addLabel;
-using practice::addPanel;
-using practice::qs;
+using ui::addLabel;
+using ui::addPanel;
+using ui::qs;
 
 TrainingMenuScreen::TrainingMenuScreen(ScreenHost& host) : Screen(ScreenId::t_menu, host) {
   QWidget* c = client();

@@ -1,6 +1,6 @@
 #pragma once
 
-// Small helpers shared by the practice screens: every control is placed at
+// Small helpers shared by the screens: every control is placed at
 // a fixed spot of a fixed-size screen, as the screens were designed.
 
 #include <QColor>
@@ -10,7 +10,7 @@
 #include <QString>
 #include <string_view>
 
-namespace lk::practice {
+namespace lk::ui {
 
 inline QString qs(std::u16string_view s) {
   return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size()));
@@ -30,4 +30,4 @@ void setShapeFill(QFrame* shape, const QColor& fill);
 // A panel drawn with a rounded border, used behind question lines and as signboard.
 QFrame* addPanel(QWidget* parent, const QString& name, const QRect& geometry, const QString& styleSheet);
 
-}  // namespace lk::practice
+}  // namespace lk::ui

@@ -1,9 +1,9 @@
-#include "music/screens/music_widgets.h"
+#include "shell/screens/screen_widgets.h"
 
 #include <QFont>
 #include <QPalette>
 
-namespace lk::music {
+namespace lk::ui {
 
 QLabel* addLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry, int pointSize,
                  Qt::Alignment align, bool bold) {
@@ -20,12 +20,16 @@ QLabel* addLabel(QWidget* parent, const QString& name, const QString& text, cons
   return label;
 }
 
-QFrame* addShape(QWidget* parent, const QString& name, const QRect& geometry, const QColor& fill) {
+QFrame* addShape(QWidget* parent, const QString& name, const QRect& geometry, const QColor& fill,
+                 const QColor& border) {
   auto* shape = new QFrame(parent);
   shape->setObjectName(name);
   shape->setGeometry(geometry);
   shape->setFrameShape(QFrame::Box);
   shape->setLineWidth(1);
+  QPalette p = shape->palette();
+  p.setColor(QPalette::WindowText, border);
+  shape->setPalette(p);
   shape->setAutoFillBackground(true);
   setShapeFill(shape, fill);
   return shape;
@@ -34,7 +38,6 @@ QFrame* addShape(QWidget* parent, const QString& name, const QRect& geometry, co
 void setShapeFill(QFrame* shape, const QColor& fill) {
   QPalette p = shape->palette();
   p.setColor(QPalette::Window, fill);
-  p.setColor(QPalette::WindowText, Qt::black);
   shape->setPalette(p);
   shape->setProperty("fill", fill);
 }
@@ -47,4 +50,4 @@ QFrame* addPanel(QWidget* parent, const QString& name, const QRect& geometry, co
   return panel;
 }
 
-}  // namespace lk::music
+}  // namespace lk::ui
