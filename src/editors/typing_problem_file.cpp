@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "editors/problem_file_header.h"
 #include "shell/field_reader.h"
 #include "shell/text_file.h"
 
@@ -24,25 +25,14 @@ TypingFileReadResult readTyping(const std::filesystem::path& file, Reader reader
   if (!lines) return fail();
   FieldReader in(std::move(*lines));
 
-  const auto magic = in.next();
-  if (!magic) return fail();
-  if (*magic == kTypingMagicUnfinished) {
-    if (reader == Reader::Menu) {
-      r.status = ProblemFileStatus::Unfinished;
-      r.message = kMsgFileUnfinished;
+  switch (readProblemHeader(in, r, kTypingMagicComplete, kTypingMagicUnfinished, reader == Reader::Menu)) {
+    case HeaderRead::Go:
+      break;
+    case HeaderRead::Stop:
       return r;
-    }
-  } else if (*magic != kTypingMagicComplete) {
-    r.status = ProblemFileStatus::NotReadable;
-    r.message = kMsgFileNotReadable;
-    return r;
+    case HeaderRead::Fail:
+      return fail();
   }
-  r.complete = *magic == kTypingMagicComplete;
-
-  r.count = in.nextNumber();
-  if (!r.count) return fail();
-  r.title = in.next();
-  if (!r.title) return fail();
 
   const int count = *r.count;
   // The menu cannot drill an empty set; the editor opens it as an empty working set.

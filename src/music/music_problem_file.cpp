@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "editors/problem_file_header.h"
 #include "shell/field_reader.h"
 #include "shell/text_file.h"
 
@@ -23,25 +24,14 @@ MusicFileReadResult readMusic(const std::filesystem::path& file, Reader reader) 
   if (!lines) return fail();
   FieldReader in(std::move(*lines));
 
-  const auto magic = in.next();
-  if (!magic) return fail();
-  if (*magic == kMusicMagicUnfinished) {
-    if (reader == Reader::Menu) {
-      r.status = ProblemFileStatus::Unfinished;
-      r.message = kMsgFileUnfinished;
+  switch (readProblemHeader(in, r, kMusicMagicComplete, kMusicMagicUnfinished, reader == Reader::Menu)) {
+    case HeaderRead::Go:
+      break;
+    case HeaderRead::Stop:
       return r;
-    }
-  } else if (*magic != kMusicMagicComplete) {
-    r.status = ProblemFileStatus::NotReadable;
-    r.message = kMsgFileNotReadable;
-    return r;
+    case HeaderRead::Fail:
+      return fail();
   }
-  r.complete = *magic == kMusicMagicComplete;
-
-  r.count = in.nextNumber();
-  if (!r.count) return fail();
-  r.title = in.next();
-  if (!r.title) return fail();
 
   const int count = *r.count;
   if (count < 0) return fail();
