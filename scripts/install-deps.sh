@@ -17,6 +17,8 @@ packages=(
   libmecab-dev mecab-ipadic-utf8
   # real-window and accessibility tests
   xvfb xauth xdotool x11-utils at-spi2-core dbus-x11 python3-pyatspi imagemagick
+  # a silent sound server for the synthesizer in the end-to-end test
+  pulseaudio
 )
 
 missing=()

@@ -1,0 +1,262 @@
+"""Drives the real program through AT-SPI like a person: every main road of
+the screen graph, from the first start to the end of the program.
+
+Run by run_e2e.sh inside the X server and the session bus it starts:
+    /usr/bin/python3 driver.py --pid <program pid> --folder <program folder>
+"""
+
+import argparse
+import os
+import re
+import subprocess
+import sys
+import time
+
+import pyatspi
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+from atspi_util import (Failure, application, dismiss_message, dump, find, find_all, focus, key, labels,
+                        log, press, type_text, wait_find, wait_until, wait_window, window, windows)
+
+steps_done = []
+
+
+def step(name):
+    log(f"== {name}")
+    steps_done.append(name)
+
+
+def labels_after(caption, anchor):
+    """The labels that follow the label `anchor` on the screen, in tree order."""
+    w = window(caption)
+    if w is None:
+        return None
+    found = labels(w)
+    return found[found.index(anchor) + 1:] if anchor in found else None
+
+
+def first_start():
+    step("first start: the two load messages, then the start screen")
+    wait_until("the program on the accessibility bus", application, 20)
+    dismiss_message("設定の読み込みに失敗しました。設定はすべて初期化されます。")
+    dismiss_message("ランキングの読み込みに失敗しました。")
+    wait_window("スタート画面")
+    press("スタート画面", "push button", "START")
+    wait_window("メニュー")
+
+
+def word_drill():
+    step("main menu -> training menu -> 初 級")
+    press("メニュー", "push button", "Training")
+    wait_window("トレーニングメニュー")
+    count_text = wait_find("トレーニングメニュー", "label", "30問").name
+    questions = int(count_text.rstrip("問"))
+    # The word lists' 初 級 comes before the one-character drill's.
+    press("トレーニングメニュー", "push button", "初 級", index=0)
+
+    step("word drill: countdown, then the first question")
+    wait_window("Form1")
+    # Labels of the drill view: No. n Miss: m question keys Time: t title
+    wait_until("the first question", lambda: (labels_after("Form1", "No.") or [""])[0] == "1", 10)
+    focus("Form1")
+
+    typed = 0
+    number = 1
+    while True:
+        after = labels_after("Form1", "No.")
+        if after is None:
+            raise Failure("the drill screen went away")
+        if after[0] != str(number):
+            raise Failure(f"expected question {number}, screen shows {after[0]!r}")
+        question, keys = after[3], after[4]
+        if not re.fullmatch(r"[ -~]+", keys):
+            raise Failure(f"question {number} ({question!r}) shows no keys to type: {keys!r}")
+        type_text(keys)
+        typed += len(keys)
+
+        def moved_on():
+            a = labels_after("Form1", "No.")
+            return a is not None and (a[0] != str(number) or "クリア！" in a)
+
+        wait_until(f"question {number} to be done", moved_on, 10)
+        after = labels_after("Form1", "No.")
+        if "クリア！" in after:
+            break
+        number += 1
+    if number != questions:
+        raise Failure(f"the drill asked {number} questions, the menu said {questions}")
+    misses = labels_after("Form1", "Miss:")[0]
+    if misses != "0":
+        raise Failure(f"typing the shown keys gave {misses} misses")
+    log(f"   {number} questions, {typed} keys typed")
+
+    step("結果画面へ -> result: speed, accuracy and the ranking message")
+    press("Form1", "push button", "結果画面へ")
+    rank_text = dismiss_message("位にランクインしました！")
+    if not rank_text.startswith("1位"):
+        raise Failure(f"the first run in an empty ranking should be first: {rank_text!r}")
+    result = wait_window("練習結果")
+    shown = labels(result)
+    log(f"   result labels: {shown}")
+
+    def value(pattern):
+        for text in shown:
+            m = re.fullmatch(pattern, text)
+            if m:
+                return m
+        raise Failure(f"no label matching {pattern!r} on the result screen: {shown}")
+
+    seconds = int(value(r"(\d+)秒").group(1))
+    chars = int(value(r"(\d+)文字").group(1))  # the first "…文字" is the character count
+    accuracy = value(r"(-?\d+)%").group(0)
+    if chars != typed:
+        raise Failure(f"result counts {chars} characters, {typed} were typed")
+    if accuracy != "100%":
+        raise Failure(f"accuracy {accuracy} after a drill without misses")
+    speed = str(round(chars * 60 / max(seconds, 1)))
+    if speed not in shown:
+        raise Failure(f"speed {speed} (from {chars} characters in {seconds} s) not shown: {shown}")
+    log(f"   {chars} characters in {seconds} s: speed {speed}, accuracy {accuracy}")
+
+    step("result -> training menu -> ranking")
+    press("練習結果", "push button", "メニューへ")
+    wait_window("トレーニングメニュー")
+    press("トレーニングメニュー", "push button", "Ranking")
+    board = wait_window("ランキング")
+    wait_until("the run in the ranking", lambda: speed + "文字/分" in labels(window("ランキング")), 5)
+    if "初 級" not in labels(board):
+        raise Failure(f"the ranking does not show the course title: {labels(board)}")
+    press("ランキング", "push button", "Return")
+    wait_window("トレーニングメニュー")
+    press("トレーニングメニュー", "push button", "Return")
+    wait_window("メニュー")
+
+
+def music_drill(song):
+    step(f"main menu -> music menu -> {song}")
+    press("メニュー", "push button", "Music")
+    wait_window("ミュージックメニュー")
+    press("ミュージックメニュー", "push button", song)
+    wait_window("ミュージック")
+    if os.environ.get("PULSE_SERVER"):
+        # The real synthesizer: its audio stream reaches the silent sound server.
+        wait_until("the synthesizer's stream on the sound server", lambda: subprocess.run(
+            ["pactl", "list", "short", "sink-inputs"], capture_output=True, text=True).stdout.strip(), 10)
+        log("   the synthesizer plays into the null sink")
+    step("music drill: the song typed through")
+    # Labels: Miss: m lyric reading keys title
+    wait_until("the first line", lambda: (labels_after("ミュージック", "Miss:") or ["", "", "", "", ""])[3], 10)
+    focus("ミュージック")
+    lines = 0
+    while True:
+        after = labels_after("ミュージック", "Miss:")
+        if after is None:
+            raise Failure("the music screen went away")
+        if "クリア！" in after:
+            break
+        keys = after[3]
+        if not re.fullmatch(r"[ -~]+", keys):
+            raise Failure(f"line {lines + 1} shows no keys to type: {after}")
+        # Consecutive lines may ask the same keys: type all but the last,
+        # wait for the screen to show just that one, then finish the line.
+        type_text(keys[:-1], delay_ms=4)
+        wait_until(f"line {lines + 1} down to its last key",
+                   lambda: (labels_after("ミュージック", "Miss:") or ["", "", "", ""])[3] == keys[-1], 10)
+        type_text(keys[-1])
+        lines += 1
+        wait_until(f"line {lines} to be done",
+                   lambda: "クリア！" in (labels_after("ミュージック", "Miss:") or [])
+                   or (labels_after("ミュージック", "Miss:") or ["", "", "", ""])[3] != keys[-1], 10)
+    misses = labels_after("ミュージック", "Miss:")[0]
+    if misses != "0":
+        raise Failure(f"typing the shown keys gave {misses} misses")
+    log(f"   {lines} lines, クリア！")
+    press("ミュージック", "push button", "メニュー画面へ")
+    wait_window("ミュージックメニュー")
+    press("ミュージックメニュー", "push button", "Return")
+    wait_window("メニュー")
+
+
+def settings(folder):
+    step("main menu -> settings page 1 -> page 2 -> 変 更")
+    press("メニュー", "push button", "Setting")
+    wait_window("セッティング")
+    wait_find("セッティング", "push button", "次のページへ")
+    press("セッティング", "push button", "次のページへ")
+    wait_find("セッティング", "push button", "前のページへ")
+    press("セッティング", "push button", "変 更")
+    wait_window("メニュー")
+    set_dat = os.path.join(folder, "set.dat")
+    wait_until("set.dat to be written", lambda: os.path.exists(set_dat), 5)
+    with open(set_dat, "rb") as f:
+        lines = f.read().split(b"\r\n")
+    if len(lines) < 93:
+        raise Failure(f"set.dat has {len(lines)} lines")
+
+
+def editors():
+    for option, caption in (("Training", "トレーニング問題作成"), ("Music", "ミュージック問題作成")):
+        step(f"main menu -> editor choice -> {option} -> {caption} -> 戻る")
+        press("メニュー", "push button", "Editor")
+        wait_window("作成選択")
+        if option == "Music":
+            press("作成選択", "radio button", "Music")
+            wait_until("Music selected",
+                       lambda: find(window("作成選択"), "radio button", "Music").getState().contains(
+                           pyatspi.STATE_CHECKED), 5)
+        press("作成選択", "push button", "作成画面へ")
+        wait_window(caption)
+        press(caption, "push button", "戻る")
+        wait_window("メニュー")
+
+
+def end_program(pid):
+    step("終了 from the common menu ends the program")
+    focus("メニュー")
+    key("alt+m")
+    wait_until("the menu item 終了",
+               lambda: any(find(w, "menu item", "終了") for w in windows()), 5)
+    # ﾊﾞｰｼﾞｮﾝ情報 is highlighted first; 終了 is the next item.
+    key("Down")
+    key("Return")
+
+    def gone():
+        try:
+            os.kill(pid, 0)
+        except ProcessLookupError:
+            return True
+        # a zombie counts as ended
+        with open(f"/proc/{pid}/stat") as f:
+            return f.read().split()[2] == "Z"
+
+    wait_until("the program to end", gone, 10)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--pid", type=int, required=True)
+    parser.add_argument("--folder", required=True)
+    parser.add_argument("--song", default="アルプス一万尺")
+    args = parser.parse_args()
+    start = time.monotonic()
+    try:
+        first_start()
+        word_drill()
+        music_drill(args.song)
+        settings(args.folder)
+        editors()
+        end_program(args.pid)
+    except Failure as e:
+        log(f"FAIL in step '{steps_done[-1] if steps_done else '-'}': {e}")
+        app = application()
+        if app is not None:
+            log("--- what the program shows ---")
+            dump(app)
+        return 1
+    log(f"OK: {len(steps_done)} steps in {time.monotonic() - start:.1f} s")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
