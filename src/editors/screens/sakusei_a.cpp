@@ -65,6 +65,7 @@ TypingEditorScreen::TypingEditorScreen(ScreenHost& host) : Screen(ScreenId::saku
   const int line = 356;
   addLabel(c, QStringLiteral("Label1"), QStringLiteral("TITLE:"), QRect(16, line, 56, 26));
   title_n_ = addBox(c, QStringLiteral("title_n"), QRect(76, line, 250, 26));
+  title_n_->setAccessibleName(QStringLiteral("TITLE"));
   auto* pager_b = addButton(c, QStringLiteral("pager_b"), QStringLiteral("←"), QRect(340, line, 40, 26));
   p_n_ = addLabel(c, QStringLiteral("p_n"), QStringLiteral("1"), QRect(384, line, 36, 26), Qt::AlignCenter);
   auto* pagen_b = addButton(c, QStringLiteral("pagen_b"), QStringLiteral("→"), QRect(424, line, 40, 26));
@@ -129,7 +130,11 @@ void TypingEditorScreen::showEditor() {
   for (int p = 0; p < TypingEditor::kRowsPerPage; ++p) {
     set(q_n_[p], editor_->view.problems[p]);
     set(q2_n_[p], editor_->view.readings[p]);
-    num_l_[p]->setText(QString::number(editor_->rowNumber(p)));
+    const QString number = QString::number(editor_->rowNumber(p));
+    num_l_[p]->setText(number);
+    // A screen reader names the boxes by the row number the page shows.
+    q_n_[p]->setAccessibleName(QStringLiteral("問題 ") + number);
+    q2_n_[p]->setAccessibleName(QStringLiteral("読み ") + number);
   }
   set(title_n_, editor_->view.title);
   p_n_->setText(qs(editor_->pageLabel()));

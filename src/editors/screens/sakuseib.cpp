@@ -59,14 +59,18 @@ MusicEditorScreen::MusicEditorScreen(ScreenHost& host) : Screen(ScreenId::sakuse
   list1_->setObjectName(QStringLiteral("List1"));
   list1_->setGeometry(twips(240, 480, 3975, 6300));
   list1_->setSelectionMode(QAbstractItemView::SingleSelection);
+  list1_->setAccessibleName(QStringLiteral("問題一覧"));
 
   addLabel(c, QStringLiteral("Label2"), QStringLiteral("問題文"), twips(4680, 480, 1500, 330));
   q_n_ = addBox(c, QStringLiteral("q_n"), twips(4560, 840, 5880, 400));
+  q_n_->setAccessibleName(QStringLiteral("問題文"));
   addLabel(c, QStringLiteral("Label3"), QStringLiteral("ふりがな"), twips(4680, 1440, 1500, 240));
   q2_n_ = addBox(c, QStringLiteral("q2_n"), twips(4560, 1680, 5880, 400));
+  q2_n_->setAccessibleName(QStringLiteral("ふりがな"));
   auto* hurigana_b = addButton(c, QStringLiteral("hurigana_b"), QStringLiteral("ふりがな"), twips(10560, 1680, 1200, 400));
   addLabel(c, QStringLiteral("Label4"), QStringLiteral("メロディー"), twips(4680, 2280, 1500, 240));
   q3_n_ = addBox(c, QStringLiteral("q3_n"), twips(4560, 2520, 7200, 400));
+  q3_n_->setAccessibleName(QStringLiteral("メロディー"));
 
   keyboard_ = new PianoKeyboard(c);
   keyboard_->move(px(keyboardKey(0).left), px(keyboardKey(0).top));
@@ -77,6 +81,7 @@ MusicEditorScreen::MusicEditorScreen(ScreenHost& host) : Screen(ScreenId::sakuse
 
   addLabel(c, QStringLiteral("Label1"), QStringLiteral("TITLE:"), twips(3000, 7800, 1100, 400));
   title_n_ = addBox(c, QStringLiteral("title_n"), twips(4200, 7800, 3400, 400));
+  title_n_->setAccessibleName(QStringLiteral("TITLE"));
   auto* yomikomi_b = addButton(c, QStringLiteral("yomikomi_b"), QStringLiteral("読み込み"), twips(9600, 6720, 1800, 600));
   auto* sakusei_b = addButton(c, QStringLiteral("sakusei_b"), QStringLiteral("作成"), twips(9600, 7680, 1800, 600));
   auto* cl_b = addButton(c, QStringLiteral("cl_b"), QStringLiteral("クリア"), twips(7800, 7800, 1500, 400));
