@@ -108,6 +108,7 @@ StartScreen::StartScreen(ScreenHost& host) : Screen(ScreenId::start, host) {
   start->setFont(f);
   start->setColor(QColor(0xe0, 0x7a, 0x20));
   connect(start, &QPushButton::clicked, this, [this] { handOver(ScreenId::m_menu); });
+  setDefaultButton(start);
 }
 
 void StartScreen::load() {
@@ -189,6 +190,7 @@ EditorChoiceScreen::EditorChoiceScreen(ScreenHost& host) : Screen(ScreenId::ed_s
   go->setGeometry(60, 110, 120, 34);
   connect(go, &QPushButton::clicked, this,
           [this] { handOverKeepingPosition(choice_ == 1 ? ScreenId::sakuseib : ScreenId::sakusei_a); });
+  setDefaultButton(go);
   auto* back = new QPushButton(QStringLiteral("戻る"), client());
   back->setObjectName(QStringLiteral("Command2"));
   back->setGeometry(200, 110, 120, 34);

@@ -10,7 +10,9 @@ PictureButton::PictureButton(const QString& caption, QWidget* parent, Look look)
     : QPushButton(caption, parent),
       look_(look),
       color_(look == Look::Back ? QColor(0x4f, 0x7f, 0x6f) : QColor(0x2f, 0x6f, 0xb7)) {
-  setFocusPolicy(Qt::NoFocus);
+  // Menus are used with the keyboard too; the drill screens take the
+  // focus away from every button again.
+  setFocusPolicy(Qt::StrongFocus);
   setCursor(Qt::PointingHandCursor);
   setAccessibleName(caption);
   setAttribute(Qt::WA_Hover);
@@ -73,6 +75,12 @@ void PictureButton::paintEvent(QPaintEvent*) {
     textRect.setWidth(textWidth + 2);
   }
   const Qt::Alignment align = look_ == Look::Back ? (Qt::AlignLeft | Qt::AlignVCenter) : Qt::AlignCenter;
+  if (hasFocus()) {
+    // The keyboard focus as a dashed ring inside the plate.
+    p.setPen(QPen(Qt::white, 1.5, Qt::DashLine));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(r.adjusted(4, 4, -4, -4), radius * 0.7, radius * 0.7);
+  }
   p.setPen(QColor(0, 0, 0, 90));
   p.drawText(textRect.translated(1, 1), align, text());
   p.setPen(Qt::white);

@@ -1,8 +1,9 @@
 #pragma once
 
 // A "picture button" drawn in code: a rounded, shaded plate with its caption
-// ([初 級], Return, Ranking …) painted on it. It never takes keyboard focus,
-// so it is safe on the drill screens. The accessible name is the caption.
+// ([初 級], Return, Ranking …) painted on it. It takes the keyboard focus
+// like any button (the drill screens turn that off for all their buttons).
+// The accessible name is the caption.
 
 #include <QColor>
 #include <QPushButton>

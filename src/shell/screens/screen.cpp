@@ -2,10 +2,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMenuBar>
+#include <QRadioButton>
 
 #include "shell/app_state.h"
 #include "shell/screens/screen_host.h"
@@ -44,6 +46,30 @@ void Screen::closeEvent(QCloseEvent* event) {
   closed_ = true;
   unload();
   host_.screenClosed(*this);
+}
+
+void Screen::setDefaultButton(QPushButton* button) {
+  if (default_) default_->setDefault(false);
+  default_ = button;
+  if (button) button->setDefault(true);
+}
+
+void Screen::keyPressEvent(QKeyEvent* event) {
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (!enter || (event->modifiers() & ~Qt::KeypadModifier)) {
+    QMainWindow::keyPressEvent(event);
+    return;
+  }
+  // Buttons outside a dialog leave Enter to their window; a text box or a
+  // list that has no use for it passes it on too.
+  QAbstractButton* target = qobject_cast<QAbstractButton*>(focusWidget());
+  if (!target || qobject_cast<QRadioButton*>(target) || qobject_cast<QCheckBox*>(target)) target = default_;
+  if (target && target->isEnabled() && target->isVisible()) {
+    event->accept();
+    target->click();
+    return;
+  }
+  QMainWindow::keyPressEvent(event);
 }
 
 void Screen::buildCommonMenu() {

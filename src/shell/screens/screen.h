@@ -8,6 +8,8 @@
 // creates a screen anew on every visit and deletes it after it closed.
 
 #include <QMainWindow>
+#include <QPointer>
+#include <QPushButton>
 
 #include "shell/screens/screen_id.h"
 
@@ -47,10 +49,17 @@ class Screen : public QMainWindow {
   // True from the moment the screen starts closing.
   bool isClosed() const { return closed_; }
 
+  // The button Enter presses when the keyboard focus is on no other button
+  // (a list or an option button); shown with the default look.
+  void setDefaultButton(QPushButton* button);
+  QPushButton* defaultButton() const { return default_; }
+
  protected:
   // Runs when the screen closes, for every reason: stop timers, release devices.
   virtual void unload() {}
   void closeEvent(QCloseEvent* event) override;
+  // Enter presses the focused button, else the default button.
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void buildCommonMenu();
@@ -59,6 +68,7 @@ class Screen : public QMainWindow {
   ScreenHost& host_;
   QWidget* client_;
   bool closed_ = false;
+  QPointer<QPushButton> default_;
 };
 
 // A screen that receives every typed character before any control (the

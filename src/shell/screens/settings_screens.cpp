@@ -151,6 +151,8 @@ void SettingsPage::addButtons(QWidget* c, int y) {
   set->setObjectName(QStringLiteral("set_b"));
   set->setGeometry(right - 150 - 110, y, 100, 34);
   connect(set, &QPushButton::clicked, this, &SettingsPage::store);
+  // Enter in a list stores the page: the hint beside it asks for exactly that.
+  setDefaultButton(set);
 
   auto* back = makeBackButton(c);
   back->setGeometry(right - 140, y - 2, 140, 38);

@@ -18,6 +18,7 @@ VersionScreen::VersionScreen(ScreenHost& host) : Screen(ScreenId::ver, host) {
   close->setObjectName(QStringLiteral("close_b"));
   close->setGeometry(100, 80, 100, 30);
   connect(close, &QPushButton::clicked, this, &QWidget::close);
+  setDefaultButton(close);
 }
 
 }  // namespace lk
