@@ -20,6 +20,18 @@ from atspi_util import (Failure, application, dismiss_message, dump, find, find_
                         log, press, type_text, wait_find, wait_until, wait_window, window, windows)
 
 steps_done = []
+# With LUMINAKEY_SCREENSHOTS=<folder> the run also photographs the main screens.
+SHOTS = os.environ.get("LUMINAKEY_SCREENSHOTS")
+
+
+def shot(caption, name):
+    if not SHOTS:
+        return
+    from atspi_util import x_window
+    time.sleep(0.3)  # let the last repaint reach the X server
+    wid = wait_until(f"X window {caption!r}", lambda: x_window(caption))
+    subprocess.run(["import", "-window", wid, os.path.join(SHOTS, name + ".png")], check=True)
+    log(f"   screenshot {name}.png")
 
 
 def step(name):
@@ -42,14 +54,17 @@ def first_start():
     dismiss_message("設定の読み込みに失敗しました。設定はすべて初期化されます。")
     dismiss_message("ランキングの読み込みに失敗しました。")
     wait_window("スタート画面")
+    shot("スタート画面", "start")
     press("スタート画面", "push button", "START")
     wait_window("メニュー")
 
 
 def word_drill():
     step("main menu -> training menu -> 初 級")
+    shot("メニュー", "main-menu")
     press("メニュー", "push button", "Training")
     wait_window("トレーニングメニュー")
+    shot("トレーニングメニュー", "training-menu")
     count_text = wait_find("トレーニングメニュー", "label", "30問").name
     questions = int(count_text.rstrip("問"))
     # The word lists' 初 級 comes before the one-character drill's.
@@ -125,6 +140,7 @@ def word_drill():
     press("トレーニングメニュー", "push button", "Ranking")
     board = wait_window("ランキング")
     wait_until("the run in the ranking", lambda: speed + "文字/分" in labels(window("ランキング")), 5)
+    shot("ランキング", "ranking")
     if "初 級" not in labels(board):
         raise Failure(f"the ranking does not show the course title: {labels(board)}")
     press("ランキング", "push button", "Return")
@@ -137,6 +153,7 @@ def music_drill(song):
     step(f"main menu -> music menu -> {song}")
     press("メニュー", "push button", "Music")
     wait_window("ミュージックメニュー")
+    shot("ミュージックメニュー", "music-menu")
     press("ミュージックメニュー", "push button", song)
     wait_window("ミュージック")
     if os.environ.get("PULSE_SERVER"):
@@ -160,6 +177,11 @@ def music_drill(song):
             raise Failure(f"line {lines + 1} shows no keys to type: {after}")
         # Consecutive lines may ask the same keys: type all but the last,
         # wait for the screen to show just that one, then finish the line.
+        if lines == 0:
+            type_text(keys[:6], delay_ms=4)
+            keys = keys[6:]
+            wait_until("the first keys of the song", lambda: labels_after("ミュージック", "Miss:")[3] == keys, 10)
+            shot("ミュージック", "music-drill")
         type_text(keys[:-1], delay_ms=4)
         wait_until(f"line {lines + 1} down to its last key",
                    lambda: (labels_after("ミュージック", "Miss:") or ["", "", "", ""])[3] == keys[-1], 10)
@@ -183,6 +205,7 @@ def settings(folder):
     press("メニュー", "push button", "Setting")
     wait_window("セッティング")
     wait_find("セッティング", "push button", "次のページへ")
+    shot("セッティング", "settings")
     press("セッティング", "push button", "次のページへ")
     wait_find("セッティング", "push button", "前のページへ")
     press("セッティング", "push button", "変 更")
@@ -207,6 +230,7 @@ def editors():
                            pyatspi.STATE_CHECKED), 5)
         press("作成選択", "push button", "作成画面へ")
         wait_window(caption)
+        shot(caption, "typing-editor" if option == "Training" else "music-editor")
         press(caption, "push button", "戻る")
         wait_window("メニュー")
 
