@@ -8,6 +8,7 @@
 #
 # The program runs from a fresh copy of its folder, so set.dat and rank.dat
 # start absent: the first start shows the two load messages.
+# LUMINAKEY_SCREENSHOTS=<folder> also photographs the main screens (docs/).
 set -u
 
 program=$(readlink -f "$1")
