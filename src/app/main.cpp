@@ -4,6 +4,7 @@
 
 #include <QApplication>
 
+#include "app/font_warmup.h"
 #include "editors/platform/mecab_lookup.h"
 #include "app/lazy_midi_output.h"
 #include "shell/app_state.h"
@@ -19,6 +20,7 @@
 // --- end of screen registrations ---
 
 int main(int argc, char* argv[]) {
+  const std::jthread fonts = lk::warmUpFonts();
   // The common menu stays inside each screen; asking the desktop for a
   // global menu bar costs a D-Bus round trip at the first screen.
   QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
