@@ -12,6 +12,7 @@ using ui::addLabel;
 using ui::addPanel;
 using ui::addShape;
 using ui::qs;
+using ui::setFittedText;
 using ui::setShapeFill;
 
 namespace {
@@ -119,13 +120,14 @@ void MusicDrillScreen::typed(char16_t ch) {
 }
 
 void MusicDrillScreen::showLine() {
-  label_q2_->setText(qs(drill_->lineText()));
-  label_q4_->setText(qs(drill_->reading()));
-  label_q_->setText(qs(drill_->remaining()));
+  setFittedText(label_q2_, qs(drill_->lineText()));
+  setFittedText(label_q4_, qs(drill_->reading()));
+  // Sized once per line: the remaining keys only get shorter.
+  setFittedText(label_q_, qs(drill_->remaining()));
 }
 
 void MusicDrillScreen::showCleared() {
-  label_q4_->setText(qs(drill_->reading()));  // "クリア！"
+  setFittedText(label_q4_, qs(drill_->reading()));  // "クリア！"
   label_q2_->hide();
   picture2_->hide();
   picture3_->hide();

@@ -12,6 +12,7 @@ using ui::addLabel;
 using ui::addPanel;
 using ui::addShape;
 using ui::qs;
+using ui::setFittedText;
 using ui::setShapeFill;
 
 namespace {
@@ -145,8 +146,9 @@ void WordDrillScreen::showDrillView() {
 
 void WordDrillScreen::showQuestion() {
   label_n_->setText(QString::number(drill_->current() + 1));
-  label_q2_->setText(qs(drill_->questionText()));
-  label_q_->setText(qs(drill_->remaining()));
+  setFittedText(label_q2_, qs(drill_->questionText()));
+  // Sized once per question: the remaining keys only get shorter.
+  setFittedText(label_q_, qs(drill_->remaining()));
 }
 
 void WordDrillScreen::clockTick() {
@@ -182,7 +184,7 @@ void WordDrillScreen::showCleared() {
   timer1_->stop();
   label_q_->setText(QString());
   label_n_->setText(QString());
-  label_q2_->setText(QStringLiteral("クリア！"));
+  setFittedText(label_q2_, QStringLiteral("クリア！"));
   picture2_->hide();
   kekkaback_->show();
   kekka_b_->show();

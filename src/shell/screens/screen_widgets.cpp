@@ -1,7 +1,11 @@
 #include "shell/screens/screen_widgets.h"
 
+#include <algorithm>
+
 #include <QFont>
+#include <QFontMetrics>
 #include <QPalette>
+#include <QVariant>
 
 namespace lk::ui {
 
@@ -48,6 +52,28 @@ QFrame* addPanel(QWidget* parent, const QString& name, const QRect& geometry, co
   panel->setGeometry(geometry);
   panel->setStyleSheet(QStringLiteral("QFrame#%1 { %2 }").arg(name, styleSheet));
   return panel;
+}
+
+void setFittedText(QLabel* label, const QString& text) {
+  // The size the screen was designed with is kept on the first call.
+  QVariant design = label->property("designPointSize");
+  if (!design.isValid()) {
+    design = label->font().pointSize();
+    label->setProperty("designPointSize", design);
+  }
+  const int room = label->contentsRect().width() - 2 * label->margin() - 8;
+  QFont font = label->font();
+  int size = design.toInt();
+  font.setPointSize(size);
+  const int width = QFontMetrics(font).horizontalAdvance(text);
+  if (width > room && room > 0) {
+    constexpr int kSmallest = 8;
+    size = std::max(kSmallest, size * room / width);
+    font.setPointSize(size);
+    while (size > kSmallest && QFontMetrics(font).horizontalAdvance(text) > room) font.setPointSize(--size);
+  }
+  if (label->font().pointSize() != size) label->setFont(font);
+  label->setText(text);
 }
 
 }  // namespace lk::ui

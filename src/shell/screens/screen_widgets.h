@@ -30,4 +30,9 @@ void setShapeFill(QFrame* shape, const QColor& fill);
 // A panel drawn with a rounded border, used behind question lines and as signboard.
 QFrame* addPanel(QWidget* parent, const QString& name, const QRect& geometry, const QString& styleSheet);
 
+// Shows `text` at the largest point size, from the label's own size down,
+// at which it fits the label's width: a long question shrinks instead of
+// being cut off at both ends.
+void setFittedText(QLabel* label, const QString& text);
+
 }  // namespace lk::ui

@@ -2,6 +2,7 @@
 // ticks: countdown, hits, misses, markers, the clear and the sounds.
 
 #include <QFrame>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
@@ -189,6 +190,25 @@ class TstWordDrill : public QObject {
     start(qobject_cast<WordDrillScreen*>(h->current()));
     QVERIFY(visible("Shape1_29"));
     QVERIFY(!visible("Shape1_30"));
+  }
+
+  void aLongQuestionShrinksToFitInsteadOfBeingCut() {
+    // The longest texts of the built-in lists are wider than the question
+    // lines at their design size; a short one keeps that size.
+    WordDrillScreen* s = openDrill({{u"急用が入ったので、キャンセルしていいですか？", u"kyuuyougahaittanode,kyannserusiteiidesuka?"},
+                                    {u"パン", u"pann"}});
+    start(s);
+    auto fits = [this](const char* name) {
+      auto* l = h->find<QLabel>(QString::fromLatin1(name));
+      return l && QFontMetrics(l->font()).horizontalAdvance(l->text()) <= l->contentsRect().width();
+    };
+    auto pointSize = [this](const char* name) { return h->find<QLabel>(QString::fromLatin1(name))->font().pointSize(); };
+    QVERIFY(fits("label_q2"));
+    QVERIFY(fits("label_q"));
+    const int shrunk = pointSize("label_q2");
+    h->type(QStringLiteral("kyuuyougahaittanode,kyannserusiteiidesuka?"));
+    QCOMPARE(text("label_q2"), QStringLiteral("パン"));
+    QVERIFY(pointSize("label_q2") > shrunk);
   }
 
   void returnLeavesTheDrillAtAnyTime() {
