@@ -41,12 +41,14 @@ TrainingMenuScreen::TrainingMenuScreen(ScreenHost& host) : Screen(ScreenId::t_me
   const char* levelNames[] = {"tra1_b", "tra2_b", "tra3_b"};
   const char* levelCaptions[] = {"初 級", "中 級", "上 級"};
   const QColor levelColors[] = {QColor(0x3f, 0x8f, 0x5a), QColor(0x2f, 0x6c, 0xb0), QColor(0xb0, 0x3f, 0x3f)};
+  QWidget* levels[3] = {};
   for (int i = 0; i < 3; ++i) {
     auto* b = new PictureButton(QString::fromUtf8(levelCaptions[i]), c);
     b->setObjectName(QString::fromLatin1(levelNames[i]));
     b->setGeometry(85, 156 + i * 64, 160, 50);
     b->setColor(levelColors[i]);
     connect(b, &QPushButton::clicked, this, [this, i] { startBuiltIn(i + 1); });
+    levels[i] = b;
   }
 
   addPanel(c, QStringLiteral("onechar_panel"), QRect(340, 106, 270, 250),
@@ -82,6 +84,11 @@ TrainingMenuScreen::TrainingMenuScreen(ScreenHost& host) : Screen(ScreenId::t_me
   orikaisi_b->setGeometry(500, 398, 106, 44);
   orikaisi_b->setColor(QColor(0xd0, 0x6a, 0x1f));
   connect(orikaisi_b, &QPushButton::clicked, this, &TrainingMenuScreen::startFile);
+
+  // Tab walks the choices in reading order: the drills first, the way out last.
+  QWidget* const order[] = {levels[0], levels[1], levels[2], otype_b, o_type2_b, ori_b, orikaisi_b, rank_b, re_b};
+  for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+  levels[0]->setFocus();
 }
 
 void TrainingMenuScreen::load() {

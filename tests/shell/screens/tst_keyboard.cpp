@@ -151,6 +151,23 @@ class KeyboardTest : public QObject {
     QCOMPARE(h->currentId(), ScreenId::m_menu);
   }
 
+  // The training menu starts on the first level and walks the drills before
+  // the file row and the way out; Enter on the focus starts that level.
+  void trainingMenuTabOrderPutsTheDrillsFirst() {
+    QWidget* w = openActive(ScreenId::t_menu);
+    QVERIFY(w);
+    QStringList walked;
+    for (int i = 0; i < 9; ++i) {
+      walked << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString());
+      press(Qt::Key_Tab);
+    }
+    QCOMPARE(walked, (QStringList{"tra1_b", "tra2_b", "tra3_b", "otype_b", "o_type2_b", "ori_b", "orikaisi_b",
+                                  "rank_b", "re_b"}));
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("tra1_b"));
+    press(Qt::Key_Return);
+    QCOMPARE(h->currentId(), ScreenId::t_original);
+  }
+
   // The editor choice by keyboard: arrow to "Music", Enter opens its editor.
   void editorChoiceWithTheArrowKeys() {
     QWidget* w = openActive(ScreenId::ed_select);
