@@ -7,9 +7,11 @@
 #include <string>
 #include <string_view>
 
+#include "shell/screens/screen_widgets.h"
+
 namespace lk::editors {
 
-inline QString qs(std::u16string_view s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
+using ui::qs;
 
 inline std::u16string u16(const QString& s) {
   return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()), static_cast<size_t>(s.size()));

@@ -6,43 +6,17 @@
 #include <limits>
 
 #include "editors/screens/qt_text.h"
+#include "shell/screens/screen_widgets.h"
 #include "shell/app_state.h"
 
 namespace lk {
 
+using ui::addButton;
+using ui::addLabel;
+using ui::addTextBox;
+
 using editors::qs;
 using editors::u16;
-
-namespace {
-
-QLineEdit* addBox(QWidget* parent, const QString& name, const QRect& geometry) {
-  auto* box = new QLineEdit(parent);
-  box->setObjectName(name);
-  box->setGeometry(geometry);
-  // Users type kana and kanji here with their own input method.
-  box->setAttribute(Qt::WA_InputMethodEnabled, true);
-  box->setInputMethodHints(Qt::ImhNone);
-  box->setMaxLength(std::numeric_limits<int>::max());  // the boxes have no length limit (Qt's default is 32767)
-  return box;
-}
-
-QLabel* addLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry,
-                 Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(name);
-  label->setGeometry(geometry);
-  label->setAlignment(align);
-  return label;
-}
-
-QPushButton* addButton(QWidget* parent, const QString& name, const QString& text, const QRect& geometry) {
-  auto* b = new QPushButton(text, parent);
-  b->setObjectName(name);
-  b->setGeometry(geometry);
-  return b;
-}
-
-}  // namespace
 
 TypingEditorScreen::TypingEditorScreen(ScreenHost& host) : Screen(ScreenId::sakusei_a, host) {
   QWidget* c = client();
@@ -52,10 +26,9 @@ TypingEditorScreen::TypingEditorScreen(ScreenHost& host) : Screen(ScreenId::saku
   for (int p = 0; p < TypingEditor::kRowsPerPage; ++p) {
     const int x = p < 5 ? 16 : 400;
     const int y = 16 + (p % 5) * 66;
-    num_l_[p] = addLabel(c, QStringLiteral("num_l_%1").arg(p), QString(), QRect(x, y, 36, 26),
-                         Qt::AlignRight | Qt::AlignVCenter);
-    q_n_[p] = addBox(c, QStringLiteral("q_n_%1").arg(p), QRect(x + 44, y, 316, 26));
-    q2_n_[p] = addBox(c, QStringLiteral("q2_n_%1").arg(p), QRect(x + 44, y + 28, 316, 26));
+    num_l_[p] = addLabel(c, QStringLiteral("num_l_%1").arg(p), QString(), QRect(x, y, 36, 26), 0, Qt::AlignRight | Qt::AlignVCenter);
+    q_n_[p] = addTextBox(c, QStringLiteral("q_n_%1").arg(p), QRect(x + 44, y, 316, 26));
+    q2_n_[p] = addTextBox(c, QStringLiteral("q2_n_%1").arg(p), QRect(x + 44, y + 28, 316, 26));
   }
   // Focus runs through the ten problem boxes, then the ten reading boxes.
   for (int p = 0; p + 1 < TypingEditor::kRowsPerPage; ++p) setTabOrder(q_n_[p], q_n_[p + 1]);
@@ -64,10 +37,10 @@ TypingEditorScreen::TypingEditorScreen(ScreenHost& host) : Screen(ScreenId::saku
 
   const int line = 356;
   addLabel(c, QStringLiteral("Label1"), QStringLiteral("TITLE:"), QRect(16, line, 56, 26));
-  title_n_ = addBox(c, QStringLiteral("title_n"), QRect(76, line, 250, 26));
+  title_n_ = addTextBox(c, QStringLiteral("title_n"), QRect(76, line, 250, 26));
   title_n_->setAccessibleName(QStringLiteral("TITLE"));
   auto* pager_b = addButton(c, QStringLiteral("pager_b"), QStringLiteral("←"), QRect(340, line, 40, 26));
-  p_n_ = addLabel(c, QStringLiteral("p_n"), QStringLiteral("1"), QRect(384, line, 36, 26), Qt::AlignCenter);
+  p_n_ = addLabel(c, QStringLiteral("p_n"), QStringLiteral("1"), QRect(384, line, 36, 26), 0, Qt::AlignCenter);
   auto* pagen_b = addButton(c, QStringLiteral("pagen_b"), QStringLiteral("→"), QRect(424, line, 40, 26));
 
   const int bottom = 400;
@@ -80,7 +53,7 @@ TypingEditorScreen::TypingEditorScreen(ScreenHost& host) : Screen(ScreenId::saku
   int noticeY = bottom - 4;
   for (int i = 0; i < 3; ++i) {
     auto* l = addLabel(c, QStringLiteral("Label%1").arg(i + 2), QString::fromUtf8(notices[i]),
-                       QRect(108, noticeY, 430, i == 1 ? 52 : 34), Qt::AlignLeft | Qt::AlignTop);
+                       QRect(108, noticeY, 430, i == 1 ? 52 : 34), 0, Qt::AlignLeft | Qt::AlignTop);
     l->setWordWrap(true);
     noticeY += i == 1 ? 54 : 36;
   }

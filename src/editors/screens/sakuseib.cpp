@@ -9,9 +9,14 @@
 #include "editors/melody_conversion.h"
 #include "editors/screens/piano_keyboard.h"
 #include "editors/screens/qt_text.h"
+#include "shell/screens/screen_widgets.h"
 #include "shell/app_state.h"
 
 namespace lk {
+
+using ui::addButton;
+using ui::addLabel;
+using ui::addTextBox;
 
 using editors::px;
 using editors::qs;
@@ -21,33 +26,6 @@ namespace {
 
 // Positions below are the layout's twips (top-left corners).
 QRect twips(int left, int top, int width, int height) { return QRect(px(left), px(top), px(width), px(height)); }
-
-QLineEdit* addBox(QWidget* parent, const QString& name, const QRect& geometry) {
-  auto* box = new QLineEdit(parent);
-  box->setObjectName(name);
-  box->setGeometry(geometry);
-  // Users type kana and kanji here with their own input method.
-  box->setAttribute(Qt::WA_InputMethodEnabled, true);
-  box->setInputMethodHints(Qt::ImhNone);
-  box->setMaxLength(std::numeric_limits<int>::max());  // the boxes have no length limit (Qt's default is 32767)
-  return box;
-}
-
-QLabel* addLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry,
-                 Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(name);
-  label->setGeometry(geometry);
-  label->setAlignment(align);
-  return label;
-}
-
-QPushButton* addButton(QWidget* parent, const QString& name, const QString& text, const QRect& geometry) {
-  auto* b = new QPushButton(text, parent);
-  b->setObjectName(name);
-  b->setGeometry(geometry);
-  return b;
-}
 
 }  // namespace
 
@@ -62,25 +40,25 @@ MusicEditorScreen::MusicEditorScreen(ScreenHost& host) : Screen(ScreenId::sakuse
   list1_->setAccessibleName(QStringLiteral("問題一覧"));
 
   addLabel(c, QStringLiteral("Label2"), QStringLiteral("問題文"), twips(4680, 480, 1500, 330));
-  q_n_ = addBox(c, QStringLiteral("q_n"), twips(4560, 840, 5880, 400));
+  q_n_ = addTextBox(c, QStringLiteral("q_n"), twips(4560, 840, 5880, 400));
   q_n_->setAccessibleName(QStringLiteral("問題文"));
   addLabel(c, QStringLiteral("Label3"), QStringLiteral("ふりがな"), twips(4680, 1440, 1500, 240));
-  q2_n_ = addBox(c, QStringLiteral("q2_n"), twips(4560, 1680, 5880, 400));
+  q2_n_ = addTextBox(c, QStringLiteral("q2_n"), twips(4560, 1680, 5880, 400));
   q2_n_->setAccessibleName(QStringLiteral("ふりがな"));
   auto* hurigana_b = addButton(c, QStringLiteral("hurigana_b"), QStringLiteral("ふりがな"), twips(10560, 1680, 1200, 400));
   addLabel(c, QStringLiteral("Label4"), QStringLiteral("メロディー"), twips(4680, 2280, 1500, 240));
-  q3_n_ = addBox(c, QStringLiteral("q3_n"), twips(4560, 2520, 7200, 400));
+  q3_n_ = addTextBox(c, QStringLiteral("q3_n"), twips(4560, 2520, 7200, 400));
   q3_n_->setAccessibleName(QStringLiteral("メロディー"));
 
   keyboard_ = new PianoKeyboard(c);
   keyboard_->move(px(keyboardKey(0).left), px(keyboardKey(0).top));
 
   auto* pager_b = addButton(c, QStringLiteral("pager_b"), QStringLiteral("←"), twips(4800, 6360, 600, 400));
-  p_n_ = addLabel(c, QStringLiteral("p_n"), QStringLiteral("1"), twips(5400, 6360, 600, 400), Qt::AlignCenter);
+  p_n_ = addLabel(c, QStringLiteral("p_n"), QStringLiteral("1"), twips(5400, 6360, 600, 400), 0, Qt::AlignCenter);
   auto* pagen_b = addButton(c, QStringLiteral("pagen_b"), QStringLiteral("→"), twips(6000, 6360, 600, 400));
 
   addLabel(c, QStringLiteral("Label1"), QStringLiteral("TITLE:"), twips(3000, 7800, 1100, 400));
-  title_n_ = addBox(c, QStringLiteral("title_n"), twips(4200, 7800, 3400, 400));
+  title_n_ = addTextBox(c, QStringLiteral("title_n"), twips(4200, 7800, 3400, 400));
   title_n_->setAccessibleName(QStringLiteral("TITLE"));
   auto* yomikomi_b = addButton(c, QStringLiteral("yomikomi_b"), QStringLiteral("読み込み"), twips(9600, 6720, 1800, 600));
   auto* sakusei_b = addButton(c, QStringLiteral("sakusei_b"), QStringLiteral("作成"), twips(9600, 7680, 1800, 600));

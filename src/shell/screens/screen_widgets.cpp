@@ -1,6 +1,7 @@
 #include "shell/screens/screen_widgets.h"
 
 #include <algorithm>
+#include <limits>
 
 #include <QFont>
 #include <QFontMetrics>
@@ -22,6 +23,23 @@ QLabel* addLabel(QWidget* parent, const QString& name, const QString& text, cons
     label->setFont(f);
   }
   return label;
+}
+
+QPushButton* addButton(QWidget* parent, const QString& name, const QString& text, const QRect& geometry) {
+  auto* b = new QPushButton(text, parent);
+  b->setObjectName(name);
+  b->setGeometry(geometry);
+  return b;
+}
+
+QLineEdit* addTextBox(QWidget* parent, const QString& name, const QRect& geometry) {
+  auto* box = new QLineEdit(parent);
+  box->setObjectName(name);
+  box->setGeometry(geometry);
+  box->setAttribute(Qt::WA_InputMethodEnabled, true);
+  box->setInputMethodHints(Qt::ImhNone);
+  box->setMaxLength(std::numeric_limits<int>::max());  // Qt's default would cut at 32767
+  return box;
 }
 
 QFrame* addShape(QWidget* parent, const QString& name, const QRect& geometry, const QColor& fill,

@@ -6,6 +6,8 @@
 #include <QColor>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QRect>
 #include <QString>
 #include <string_view>
@@ -19,6 +21,13 @@ inline QString qs(std::u16string_view s) {
 // A label named `name` at `geometry`; pointSize 0 keeps the application font size.
 QLabel* addLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry,
                  int pointSize = 0, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter, bool bold = false);
+
+// A text button named `name` at `geometry`.
+QPushButton* addButton(QWidget* parent, const QString& name, const QString& text, const QRect& geometry);
+
+// A one-line text box for the editors: the input method stays on, so users
+// type kana and kanji with their own, and there is no length limit.
+QLineEdit* addTextBox(QWidget* parent, const QString& name, const QRect& geometry);
 
 // A plain filled rectangle (progress markers, gauge segments, frames).
 QFrame* addShape(QWidget* parent, const QString& name, const QRect& geometry, const QColor& fill,
