@@ -38,23 +38,8 @@ class TstMusicEditor : public QObject {
 
   QLineEdit* box(const QString& name) const { return h->find<QLineEdit>(name); }
   QListWidget* list() const { return h->find<QListWidget>(QStringLiteral("List1")); }
-  QString text(const QString& name) const {
-    if (auto* e = box(name)) return e->text();
-    if (auto* l = h->find<QLabel>(name)) return l->text();
-    if (auto* b = h->find<QAbstractButton>(name)) return b->text();
-    return QStringLiteral("<missing>");
-  }
-  void typeInto(const QString& name, const QString& s) {
-    QLineEdit* e = box(name);
-    QVERIFY2(e, qPrintable(name));
-    e->setFocus();
-    e->selectAll();
-    QTest::keyClick(e, Qt::Key_Delete);
-    QInputMethodEvent commit;
-    commit.setCommitString(s);
-    QCoreApplication::sendEvent(e, &commit);
-    QCOMPARE(e->text(), s);
-  }
+  QString text(const QString& name) const { return h->textOf(name); }
+  void typeInto(const QString& name, const QString& s) { QVERIFY2(h->commitInto(name, s), qPrintable(name)); }
   // Presses the mouse on entry `row` of the page list.
   void pressEntry(int row) {
     QListWidget* l = list();

@@ -27,25 +27,8 @@ class TstTypingEditor : public QObject {
   lk::test::FakeReading reading;
 
   QLineEdit* box(const QString& name) const { return h->find<QLineEdit>(name); }
-  QString text(const QString& name) const {
-    if (auto* e = box(name)) return e->text();
-    if (auto* l = h->find<QLabel>(name)) return l->text();
-    if (auto* b = h->find<QAbstractButton>(name)) return b->text();
-    return QStringLiteral("<missing>");
-  }
-  // Types into a box, replacing what it held: the text arrives as the input
-  // method commits it, the way kana and kanji reach the box.
-  void typeInto(const QString& name, const QString& s) {
-    QLineEdit* e = box(name);
-    QVERIFY2(e, qPrintable(name));
-    e->setFocus();
-    e->selectAll();
-    QTest::keyClick(e, Qt::Key_Delete);
-    QInputMethodEvent commit;
-    commit.setCommitString(s);
-    QCoreApplication::sendEvent(e, &commit);
-    QCOMPARE(e->text(), s);
-  }
+  QString text(const QString& name) const { return h->textOf(name); }
+  void typeInto(const QString& name, const QString& s) { QVERIFY2(h->commitInto(name, s), qPrintable(name)); }
   // Row `number` as shown (1..100): goes to its page and types both boxes.
   void typeRow(int number, const QString& problem, const QString& yomi) {
     const int page = (number - 1) / 10;

@@ -12,6 +12,9 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCoreApplication>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTest>
 #include <functional>
@@ -92,6 +95,29 @@ class GuiHarness {
       QTest::keyClick(current(), c.toLatin1());
     }
     settle();
+  }
+
+  // The text a box, label or button of the current screen shows.
+  QString textOf(const QString& name) const {
+    if (auto* e = find<QLineEdit>(name)) return e->text();
+    if (auto* l = find<QLabel>(name)) return l->text();
+    if (auto* b = find<QAbstractButton>(name)) return b->text();
+    return QStringLiteral("<missing>");
+  }
+
+  // Replaces what a text box holds, the text arriving as an input method
+  // commits it (the way kana and kanji reach the editors' boxes). False when
+  // the box is missing or did not take the text.
+  bool commitInto(const QString& name, const QString& text) {
+    auto* e = find<QLineEdit>(name);
+    if (!e) return false;
+    e->setFocus();
+    e->selectAll();
+    QTest::keyClick(e, Qt::Key_Delete);
+    QInputMethodEvent commit;
+    commit.setCommitString(text);
+    QCoreApplication::sendEvent(e, &commit);
+    return e->text() == text;
   }
 
   // Runs posted events, deferred deletions included.
