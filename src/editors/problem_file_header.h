@@ -2,6 +2,7 @@
 
 // The start both problem files share: magic word, count and title.
 
+#include <string>
 #include <string_view>
 
 #include "editors/typing_problem_file.h"
@@ -39,6 +40,25 @@ HeaderRead readProblemHeader(FieldReader& in, Result& r, std::u16string_view com
   r.title = in.next();
   if (!r.title) return HeaderRead::Fail;
   return HeaderRead::Go;
+}
+
+// The message a menu shows for a read that did not load: the reader's own,
+// or the one its status stands for.
+inline std::u16string menuReadMessage(ProblemFileStatus status, const std::u16string& message) {
+  if (!message.empty()) return message;
+  switch (status) {
+    case ProblemFileStatus::Unfinished:
+      return std::u16string(kMsgFileUnfinished);
+    case ProblemFileStatus::NotReadable:
+      return std::u16string(kMsgFileNotReadable);
+    default:
+      return std::u16string(kMsgMenuReadFailed);
+  }
+}
+
+// Refused on the magic word: a menu then leaves its problem set untouched.
+inline bool refusedOnMagicWord(ProblemFileStatus status) {
+  return status == ProblemFileStatus::Unfinished || status == ProblemFileStatus::NotReadable;
 }
 
 }  // namespace lk

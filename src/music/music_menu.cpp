@@ -1,5 +1,6 @@
 #include "music/music_menu.h"
 
+#include "editors/problem_file_header.h"
 #include "music/music_problem_file.h"
 
 namespace lk {
@@ -11,11 +12,8 @@ MusicMenuFile::ReadOutcome MusicMenuFile::read(ProblemSet& set, const std::files
 MusicMenuFile::ReadOutcome MusicMenuFile::apply(ProblemSet& set, const MusicFileReadResult& r) {
   ReadOutcome out;
   ready_ = false;
-  if (r.status == ProblemFileStatus::Unfinished || r.status == ProblemFileStatus::NotReadable) {
-    // Refused on the magic word: the set is not touched.
-    out.message = r.message.empty()
-                      ? std::u16string(r.status == ProblemFileStatus::Unfinished ? kMsgFileUnfinished : kMsgFileNotReadable)
-                      : r.message;
+  if (refusedOnMagicWord(r.status)) {
+    out.message = menuReadMessage(r.status, r.message);
     return out;
   }
 
@@ -37,7 +35,7 @@ MusicMenuFile::ReadOutcome MusicMenuFile::apply(ProblemSet& set, const MusicFile
   if (r.loaded() && set.count > 0) {
     ready_ = true;
   } else {
-    out.message = r.message.empty() ? std::u16string(kMsgMenuReadFailed) : r.message;
+    out.message = menuReadMessage(r.status, r.message);
   }
   return out;
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "editors/problem_file_header.h"
 #include "editors/typing_problem_file.h"
 #include "engine/text.h"
 
@@ -20,11 +21,8 @@ TrainingMenuFile::ReadOutcome TrainingMenuFile::read(ProblemSet& set, const std:
 TrainingMenuFile::ReadOutcome TrainingMenuFile::apply(ProblemSet& set, const TypingFileReadResult& r) {
   ReadOutcome out;
   ready_ = false;
-  if (r.status == ProblemFileStatus::Unfinished || r.status == ProblemFileStatus::NotReadable) {
-    // Refused on the magic word: the set is not touched.
-    out.message = r.message.empty()
-                      ? std::u16string(r.status == ProblemFileStatus::Unfinished ? kMsgFileUnfinished : kMsgFileNotReadable)
-                      : r.message;
+  if (refusedOnMagicWord(r.status)) {
+    out.message = menuReadMessage(r.status, r.message);
     return out;
   }
 
@@ -47,7 +45,7 @@ TrainingMenuFile::ReadOutcome TrainingMenuFile::apply(ProblemSet& set, const Typ
   if (r.loaded() && set.count > 0) {
     ready_ = true;
   } else {
-    out.message = r.message.empty() ? std::u16string(kMsgMenuReadFailed) : r.message;
+    out.message = menuReadMessage(r.status, r.message);
   }
   return out;
 }
