@@ -18,7 +18,9 @@ packages=(
   # real-window and accessibility tests
   xvfb xauth xdotool x11-utils at-spi2-core dbus-x11 python3-pyatspi imagemagick
   # a silent sound server for the synthesizer in the end-to-end test
-  pulseaudio
+  pulseaudio pulseaudio-utils
+  # history store, its charts, Qt's own Japanese texts
+  libsqlite3-dev sqlite3 qt6-charts-dev qt6-translations-l10n
 )
 
 missing=()

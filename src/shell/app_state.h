@@ -7,6 +7,7 @@
 #include "practice/drill_result.h"
 #include "practice/problem_set.h"
 #include "practice/ranking_table.h"
+#include "shell/app_options.h"
 #include "shell/screen_position.h"
 #include "shell/services.h"
 
@@ -18,6 +19,7 @@ struct AppState {
   DrillResult result;
   RankingTable ranking;
   ScreenPosition position;
+  AppOptions options;  // luminakey.ini
   Services services;  // pointers owned by the app or the test
 };
 

@@ -4,6 +4,7 @@
 // The app wires the real implementations (src/shell/platform, FluidSynth,
 // MeCab); tests pass fakes from tests/fakes that record what was asked.
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string_view>
@@ -66,6 +67,9 @@ class Clock {
  public:
   virtual ~Clock() = default;
   virtual LocalDateTime now() = 0;
+  // Milliseconds on a monotonic clock (any origin): keystroke times of the
+  // drill record. Never goes back when the wall clock is set.
+  virtual std::int64_t monotonicMs() = 0;
 };
 
 // Pseudo-random numbers for the shuffles.

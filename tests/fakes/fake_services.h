@@ -3,6 +3,7 @@
 // Recording fakes of the services of shell/services.h, and a bundle that
 // wires them into a Services struct. Dialog answers come from scripts.
 
+#include <cstdint>
 #include <deque>
 #include <filesystem>
 #include <functional>
@@ -74,7 +75,9 @@ class FakeProgramFolder : public ProgramFolder {
 class FakeClock : public Clock {
  public:
   LocalDateTime time;
+  std::int64_t ms = 0;  // monotonicMs(); tests advance it by hand
   LocalDateTime now() override { return time; }
+  std::int64_t monotonicMs() override { return ms; }
 };
 
 // Returns `sequence` in turn, starting over at its end; 0 when empty.

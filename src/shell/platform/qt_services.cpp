@@ -139,6 +139,12 @@ LocalDateTime QtClock::now() {
   return LocalDateTime{d.year(), d.month(), d.day(), c.hour(), c.minute(), c.second()};
 }
 
+std::int64_t QtClock::monotonicMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
 QtRandom::QtRandom() { reseed(); }
 
 void QtRandom::reseed() {

@@ -91,6 +91,7 @@ class QtFileDialogs : public FileDialogs {
 class QtClock : public Clock {
  public:
   LocalDateTime now() override;
+  std::int64_t monotonicMs() override;
 };
 
 class QtRandom : public Random {

@@ -14,6 +14,7 @@
 #include "shell/app_state.h"
 #include "shell/screens/picture_button.h"
 #include "shell/settings_file.h"
+#include "shell/screens/options_store.h"
 
 namespace lk {
 namespace {
@@ -121,6 +122,8 @@ void StartScreen::load() {
   if (!settings.ok) s.messages->show(settings.message);
   const RankingFileResult ranking = loadRanking(state().ranking, data / "rank.dat");
   if (!ranking.ok) s.messages->show(ranking.message);
+  // Silent: a missing luminakey.ini is the normal first start.
+  state().options = loadOptions(data);
 }
 
 // --- m_menu ---------------------------------------------------------------
