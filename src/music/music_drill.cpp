@@ -5,8 +5,9 @@
 namespace lk {
 
 MusicDrill::MusicDrill(ProblemSet& set, const KeySettings& keys, DrillResult& result, MidiOutput* midi,
-                       MessageBoxes* messages)
-    : set_(set), result_(result), midi_(midi) {
+                       MessageBoxes* messages, KeystrokeRecorder* recorder)
+    : set_(set), result_(result), midi_(midi), recorder_(recorder) {
+  if (recorder_) recorder_->reset();
   if (!midi_open(midi_, messages)) return;
   open_ = true;
 
@@ -20,6 +21,7 @@ MusicDrill::MusicDrill(ProblemSet& set, const KeySettings& keys, DrillResult& re
     const auto idx = static_cast<std::size_t>(i);
     if (idx < set_.reading.size()) set_.reading[idx] = normalizeReadingSpaces(set_.reading[idx]);
     PreparedLine line = prepare_line(set_.romaji[idx], at(set_.melody, i), keys);
+    if (recorder_) recorder_->addText(set_.romaji[idx], line.romaji, keys, RewriteOptions{.replaceEveryX = true});
     set_.romaji[idx] = std::move(line.romaji);
     queues_.emplace_back(std::move(line.tokens));
   }
@@ -51,6 +53,9 @@ MusicDrill::KeyResult MusicDrill::type(char16_t k) {
   // A line with nothing to type cannot be played on: the key has no effect.
   if (romaji.empty()) return r;
 
+  if (recorder_) {
+    recorder_->key(curLine_, recorder_->textLength(curLine_) - romaji.size(), romaji.front(), k, k == romaji.front());
+  }
   if (k != romaji.front()) {
     ++result_.missCount;
     r.verdict = Verdict::Miss;

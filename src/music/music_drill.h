@@ -16,6 +16,7 @@
 #include "music/midi_output.h"
 #include "practice/drill_result.h"
 #include "practice/problem_set.h"
+#include "progress/keystroke_record.h"
 
 namespace lk {
 
@@ -44,8 +45,9 @@ class MusicDrill {
   // of every line of `set` in place, queues the melodies and sets the miss
   // counter of `result` to 0. `set`, `result` and `midi` must outlive the
   // drill; `midi` and `messages` may be null (then there is no output).
+  // With a `recorder` every judged key is also recorded, timed from the first.
   MusicDrill(ProblemSet& set, const KeySettings& keys, DrillResult& result, MidiOutput* midi,
-             MessageBoxes* messages);
+             MessageBoxes* messages, KeystrokeRecorder* recorder = nullptr);
   // Leaving the drill closes the output it opened (see close()).
   ~MusicDrill();
 
@@ -87,6 +89,7 @@ class MusicDrill {
   ProblemSet& set_;
   DrillResult& result_;
   MidiOutput* midi_;
+  KeystrokeRecorder* recorder_;
   bool loaded_ = false;
   bool open_ = false;
   int count_ = 0;

@@ -33,8 +33,10 @@ void fillOneCharList(ProblemSet& set, OneCharList list) {
   set.title = std::u16string(oneCharTitle(list));
 }
 
-OneCharDrill::OneCharDrill(const ProblemSet& set, const KeySettings& keys, DrillResult& result, Random& random)
-    : set_(set), result_(result), random_(random), soundOn_(keys.soundOn()) {
+OneCharDrill::OneCharDrill(const ProblemSet& set, const KeySettings& keys, DrillResult& result, Random& random,
+                           KeystrokeRecorder* recorder)
+    : set_(set), result_(result), random_(random), recorder_(recorder), soundOn_(keys.soundOn()) {
+  if (recorder_) recorder_->reset();
   result_.missCount = 0;
   result_.charCount = 0;
   result_.elapsedSeconds = kSeconds;
@@ -46,6 +48,7 @@ bool OneCharDrill::countdownTick() {
   --countdown_;
   if (countdown_ > 0) return false;
   phase_ = Phase::Running;
+  if (recorder_) recorder_->start();
   draw();
   return true;
 }
@@ -85,6 +88,8 @@ OneCharDrill::KeyResult OneCharDrill::type(char16_t k) {
   if (phase_ != Phase::Running || current_ < 0) return out;
   const std::u16string& expected = set_.romaji[static_cast<std::size_t>(current_)];
   if (expected.empty()) return out;
+  // The character is its own unit.
+  if (recorder_) recorder_->key(expected, expected.front(), k, k == expected.front());
   if (k == expected.front()) {
     out.verdict = Verdict::Hit;
     if (soundOn_) out.sound = kOneCharKeySound;

@@ -10,6 +10,7 @@
 #include "engine/key_settings.h"
 #include "practice/drill_result.h"
 #include "practice/problem_set.h"
+#include "progress/keystroke_record.h"
 #include "shell/services.h"
 
 namespace lk {
@@ -42,8 +43,10 @@ class OneCharDrill {
 
   // Load: counters to 0, 60 seconds on the clock, random source reseeded.
   // The counters live in `result`: charCount counts correct keys,
-  // missCount wrong ones, elapsedSeconds the seconds left.
-  OneCharDrill(const ProblemSet& set, const KeySettings& keys, DrillResult& result, Random& random);
+  // missCount wrong ones, elapsedSeconds the seconds left. With a
+  // `recorder` every judged key of the 60 seconds is also recorded.
+  OneCharDrill(const ProblemSet& set, const KeySettings& keys, DrillResult& result, Random& random,
+               KeystrokeRecorder* recorder = nullptr);
 
   // One countdown tick; true on the tick that starts the drill (and draws
   // the first character).
@@ -71,6 +74,7 @@ class OneCharDrill {
   const ProblemSet& set_;
   DrillResult& result_;
   Random& random_;
+  KeystrokeRecorder* recorder_;
   bool soundOn_;
   int current_ = -1;
   int countdown_ = kCountdownStart;

@@ -19,8 +19,9 @@ int scaledIndex(double r, int n) {
 
 }  // namespace
 
-WordDrill::WordDrill(ProblemSet& set, const KeySettings& keys, DrillResult& result, Random& random)
-    : set_(set), result_(result), soundOn_(keys.soundOn()) {
+WordDrill::WordDrill(ProblemSet& set, const KeySettings& keys, DrillResult& result, Random& random,
+                     KeystrokeRecorder* recorder)
+    : set_(set), result_(result), recorder_(recorder), soundOn_(keys.soundOn()) {
   // A set whose arrays are shorter than its count (a partly read file) is
   // treated as holding only the complete pairs, so no index leaves the set.
   const int available = static_cast<int>(std::min(set.text.size(), set.romaji.size()));
@@ -41,9 +42,13 @@ WordDrill::WordDrill(ProblemSet& set, const KeySettings& keys, DrillResult& resu
   }
 
   result_.charCount = 0;
+  if (recorder_) recorder_->reset();
   for (int i = 0; i < questionCount_; ++i) {
     std::u16string& romaji = set_.romaji[static_cast<std::size_t>(order_[static_cast<std::size_t>(i)])];
-    romaji = rewriteRomaji(romaji, keys);
+    std::u16string rewritten = rewriteRomaji(romaji, keys);
+    // Text i of the record is question i, split by unit from its canonical form.
+    if (recorder_) recorder_->addText(romaji, rewritten, keys);
+    romaji = std::move(rewritten);
     result_.charCount += static_cast<int>(romaji.size());
   }
 
@@ -58,6 +63,7 @@ bool WordDrill::countdownTick() {
   --countdown_;
   if (countdown_ > 0) return false;
   phase_ = Phase::Running;
+  if (recorder_) recorder_->start();
   return true;
 }
 
@@ -102,6 +108,10 @@ WordDrill::KeyResult WordDrill::type(char16_t k) {
   // Nothing to compare with: the key is dropped rather than counted.
   if (expected.empty()) return out;
 
+  if (recorder_) {
+    recorder_->key(current_, recorder_->textLength(current_) - expected.size(), expected.front(), k,
+                   k == expected.front());
+  }
   if (k != expected.front()) {
     out.verdict = Verdict::Miss;
     ++result_.missCount;

@@ -14,6 +14,7 @@
 #include "engine/key_settings.h"
 #include "practice/drill_result.h"
 #include "practice/problem_set.h"
+#include "progress/keystroke_record.h"
 #include "shell/services.h"
 
 namespace lk {
@@ -44,8 +45,10 @@ class WordDrill {
 
   // Load: shuffles the problems with `random` (reseeded first), rewrites the
   // asked problems of `set` in place with `keys` and resets `result`.
-  // `set`, `result` and `random` must outlive the drill.
-  WordDrill(ProblemSet& set, const KeySettings& keys, DrillResult& result, Random& random);
+  // `set`, `result` and `random` must outlive the drill. With a `recorder`
+  // every judged key is also recorded (from START! to the clear).
+  WordDrill(ProblemSet& set, const KeySettings& keys, DrillResult& result, Random& random,
+            KeystrokeRecorder* recorder = nullptr);
 
   // One tick of the one-second countdown; true on the tick that starts the
   // drill. Ticks after the start change nothing.
@@ -77,6 +80,7 @@ class WordDrill {
 
   ProblemSet& set_;
   DrillResult& result_;
+  KeystrokeRecorder* recorder_;
   bool soundOn_;
   std::vector<int> order_;
   int questionCount_ = 0;

@@ -7,6 +7,7 @@
 #include "practice/drill_result.h"
 #include "practice/problem_set.h"
 #include "practice/ranking_table.h"
+#include "progress/progress_state.h"
 #include "shell/app_options.h"
 #include "shell/screen_position.h"
 #include "shell/services.h"
@@ -21,6 +22,7 @@ struct AppState {
   ScreenPosition position;
   AppOptions options;  // luminakey.ini
   Services services;  // pointers owned by the app or the test
+  ProgressState progress;  // the keystroke record of the last drill
 };
 
 }  // namespace lk

@@ -3,6 +3,7 @@
 #include <QPushButton>
 
 #include "shell/screens/screen_widgets.h"
+#include "progress/run_keeping.h"
 #include "shell/app_state.h"
 #include "shell/screens/picture_button.h"
 
@@ -65,6 +66,15 @@ MusicDrillScreen::MusicDrillScreen(ScreenHost& host) : DrillScreen(ScreenId::mid
   kekka_b_->setGeometry(212, 324, 216, 36);
   kekka_b_->hide();
   connect(kekka_b_, &QPushButton::clicked, this, [this] { handOver(ScreenId::midi_menu); });
+  bunseki_b_ = new QPushButton(QStringLiteral("分析"), c);
+  bunseki_b_->setObjectName(QStringLiteral("bunseki_b"));
+  bunseki_b_->setGeometry(452, 324, 100, 36);
+  bunseki_b_->hide();
+  connect(bunseki_b_, &QPushButton::clicked, this, [this] {
+    state().progress.openOnHistory = false;
+    state().progress.backToMusicMenu = true;
+    handOver(ScreenId::bunseki);
+  });
 
   titlehyouzi_l_ = addLabel(c, QStringLiteral("titlehyouzi_l"), QString(), QRect(20, 400, 420, 30), 12);
 }
@@ -73,7 +83,9 @@ MusicDrillScreen::~MusicDrillScreen() = default;
 
 void MusicDrillScreen::load() {
   AppState& s = state();
-  drill_ = std::make_unique<MusicDrill>(s.problems, s.settings, s.result, services().midi, services().messages);
+  recorder_ = std::make_unique<KeystrokeRecorder>(record_, services().clock);
+  drill_ = std::make_unique<MusicDrill>(s.problems, s.settings, s.result, services().midi, services().messages,
+                                        recorder_.get());
   // Without a MIDI output the screen keeps its empty captions and no marks:
   // only re_b leads on.
   if (!drill_->loaded()) return;
@@ -113,6 +125,7 @@ void MusicDrillScreen::typed(char16_t ch) {
   }
   setShapeFill(shape1_[static_cast<std::size_t>(drill_->currentLine() - 1)], kMarkDone);
   if (r.cleared) {
+    endRecordedRun(state(), std::move(record_), DrillMode::Music, drill_->lineCount());
     showCleared();
   } else {
     showLine();
@@ -136,6 +149,7 @@ void MusicDrillScreen::showCleared() {
   kekka_b_->show();
   bback_->raise();
   kekka_b_->raise();
+  bunseki_b_->show();
   applyInputRules();  // the menu button must not take the keys
 }
 

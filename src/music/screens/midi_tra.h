@@ -37,6 +37,8 @@ class MusicDrillScreen : public DrillScreen {
   void showCleared();
 
   std::unique_ptr<MusicDrill> drill_;
+  RunRecord record_;
+  std::unique_ptr<KeystrokeRecorder> recorder_;
 
   QLabel* titlehyouzi_l_;
   QLabel* label1_;
@@ -49,6 +51,7 @@ class MusicDrillScreen : public DrillScreen {
   std::array<QFrame*, MusicDrill::kMarkCount> shape1_{};
   QFrame* bback_;
   QPushButton* kekka_b_;
+  QPushButton* bunseki_b_;
 };
 
 }  // namespace lk

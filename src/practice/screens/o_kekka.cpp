@@ -33,6 +33,14 @@ OneCharResultScreen::OneCharResultScreen(ScreenHost& host) : Screen(ScreenId::o_
   command1->setObjectName(QStringLiteral("Command1"));
   command1->setGeometry(300, 246, 140, 38);
   connect(command1, &QPushButton::clicked, this, [this] { handOver(ScreenId::t_menu); });
+  auto* bunseki_b = new QPushButton(QStringLiteral("分析"), c);
+  bunseki_b->setObjectName(QStringLiteral("bunseki_b"));
+  bunseki_b->setGeometry(140, 246, 140, 38);
+  connect(bunseki_b, &QPushButton::clicked, this, [this] {
+    state().progress.openOnHistory = false;
+    state().progress.backToMusicMenu = false;
+    handOver(ScreenId::bunseki);
+  });
 }
 
 void OneCharResultScreen::load() {

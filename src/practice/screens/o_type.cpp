@@ -3,6 +3,7 @@
 #include <QPushButton>
 
 #include "shell/screens/screen_widgets.h"
+#include "progress/run_keeping.h"
 #include "shell/app_state.h"
 #include "shell/screens/picture_button.h"
 
@@ -104,7 +105,9 @@ void OneCharDrillScreen::load() {
     double next() override { return 0.0; }
   };
   static InOrder inOrder;
-  drill_ = std::make_unique<OneCharDrill>(s.problems, s.settings, s.result, services().random ? *services().random : inOrder);
+  recorder_ = std::make_unique<KeystrokeRecorder>(record_, services().clock);
+  drill_ = std::make_unique<OneCharDrill>(s.problems, s.settings, s.result, services().random ? *services().random : inOrder,
+                                          recorder_.get());
   label_m_->setText(QStringLiteral("0"));
   label_n_->setText(QStringLiteral("0"));
   findChild<QLabel*>(QStringLiteral("titlehyouzi_l"))->setText(qs(s.problems.title));
@@ -155,6 +158,7 @@ void OneCharDrillScreen::clockTick() {
 void OneCharDrillScreen::endDrill() {
   label_q_->setText(qs(drill_->question()));
   timer1_->stop();
+  endRecordedRun(state(), std::move(record_), DrillMode::Char, 0);
   kekka_b_->show();
   picture2_->hide();
   shape2_->show();

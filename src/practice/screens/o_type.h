@@ -46,6 +46,8 @@ class OneCharDrillScreen : public DrillScreen {
   void showMark(QLabel* mark);
 
   std::unique_ptr<OneCharDrill> drill_;
+  RunRecord record_;
+  std::unique_ptr<KeystrokeRecorder> recorder_;
 
   QFrame* kanban_;
   QLabel* title_l_;

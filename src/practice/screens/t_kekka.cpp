@@ -46,6 +46,14 @@ WordResultScreen::WordResultScreen(ScreenHost& host) : Screen(ScreenId::t_kekka,
   command1->setObjectName(QStringLiteral("Command1"));
   command1->setGeometry(360, 346, 140, 38);
   connect(command1, &QPushButton::clicked, this, [this] { handOver(ScreenId::t_menu); });
+  auto* bunseki_b = new QPushButton(QStringLiteral("分析"), c);
+  bunseki_b->setObjectName(QStringLiteral("bunseki_b"));
+  bunseki_b->setGeometry(200, 346, 140, 38);
+  connect(bunseki_b, &QPushButton::clicked, this, [this] {
+    state().progress.openOnHistory = false;
+    state().progress.backToMusicMenu = false;
+    handOver(ScreenId::bunseki);
+  });
 }
 
 void WordResultScreen::load() {

@@ -26,6 +26,15 @@ TrainingMenuScreen::TrainingMenuScreen(ScreenHost& host) : Screen(ScreenId::t_me
   rank_b->setGeometry(400, 18, 110, 40);
   rank_b->setColor(QColor(0xc0, 0x8a, 0x2e));
   connect(rank_b, &QPushButton::clicked, this, [this] { handOver(ScreenId::ranking); });
+  auto* kiroku_b = new PictureButton(QStringLiteral("記録"), c);
+  kiroku_b->setObjectName(QStringLiteral("kiroku_b"));
+  kiroku_b->setGeometry(280, 18, 110, 40);
+  kiroku_b->setColor(QColor(0x3e, 0x7d, 0x5a));
+  connect(kiroku_b, &QPushButton::clicked, this, [this] {
+    state().progress.openOnHistory = true;
+    state().progress.backToMusicMenu = false;
+    handOver(ScreenId::bunseki);
+  });
   auto* re_b = makeBackButton(c);
   re_b->setGeometry(520, 18, 100, 40);
   connect(re_b, &QPushButton::clicked, this, [this] { handOver(ScreenId::m_menu); });
@@ -86,7 +95,7 @@ TrainingMenuScreen::TrainingMenuScreen(ScreenHost& host) : Screen(ScreenId::t_me
   connect(orikaisi_b, &QPushButton::clicked, this, &TrainingMenuScreen::startFile);
 
   // Tab walks the choices in reading order: the drills first, the way out last.
-  QWidget* const order[] = {levels[0], levels[1], levels[2], otype_b, o_type2_b, ori_b, orikaisi_b, rank_b, re_b};
+  QWidget* const order[] = {levels[0], levels[1], levels[2], otype_b, o_type2_b, ori_b, orikaisi_b, kiroku_b, rank_b, re_b};
   for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
   levels[0]->setFocus();
 }

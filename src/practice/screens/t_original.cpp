@@ -3,6 +3,7 @@
 #include <QPushButton>
 
 #include "shell/screens/screen_widgets.h"
+#include "progress/run_keeping.h"
 #include "shell/app_state.h"
 #include "shell/screens/picture_button.h"
 
@@ -107,7 +108,8 @@ void WordDrillScreen::load() {
     double next() override { return 0.0; }
   };
   static InOrder inOrder;
-  drill_ = std::make_unique<WordDrill>(s.problems, s.settings, s.result, random ? *random : inOrder);
+  recorder_ = std::make_unique<KeystrokeRecorder>(record_, services().clock);
+  drill_ = std::make_unique<WordDrill>(s.problems, s.settings, s.result, random ? *random : inOrder, recorder_.get());
 
   title_l_->setText(qs(s.problems.title));
   titlehyouzi_l_->setText(qs(s.problems.title));
@@ -182,6 +184,7 @@ void WordDrillScreen::typed(char16_t ch) {
 
 void WordDrillScreen::showCleared() {
   timer1_->stop();
+  endRecordedRun(state(), std::move(record_), DrillMode::Word, drill_->questionCount());
   label_q_->setText(QString());
   label_n_->setText(QString());
   setFittedText(label_q2_, QStringLiteral("クリア！"));

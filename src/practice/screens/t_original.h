@@ -45,6 +45,8 @@ class WordDrillScreen : public DrillScreen {
   void play(std::string_view sound);
 
   std::unique_ptr<WordDrill> drill_;
+  RunRecord record_;
+  std::unique_ptr<KeystrokeRecorder> recorder_;
 
   QFrame* kanban_;
   QLabel* title_l_;

@@ -1,0 +1,118 @@
+#pragma once
+
+// The record of one drill run: every key typed while the drill's clock ran,
+// with its time, the key that was expected, the key that came and the unit
+// (kana, compound kana, っ, ん, protected letter, sign) the expected key
+// helps type. The drills fill it through a KeystrokeRecorder; the history
+// store keeps it and the analyses read it.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/key_settings.h"
+#include "engine/rewrite.h"
+#include "shell/services.h"
+
+namespace lk {
+
+enum class DrillMode { Word, Char, Music };
+
+// "word", "char", "music": the names of the store and the tool.
+std::string_view drillModeName(DrillMode mode);
+// Inverse of drillModeName; false for an unknown name.
+bool parseDrillMode(std::string_view name, DrillMode& mode);
+
+struct Keystroke {
+  std::int32_t ms = 0;        // since the drill's clock started
+  char16_t expected = 0;      // the key the drill waited for
+  char16_t typed = 0;         // the key that came
+  std::uint16_t unit = 0;     // index into RunRecord::units
+  std::uint8_t unitPos = 0;   // place of the expected key within its unit's keys
+  bool hit = false;           // the drill accepted it
+
+  bool operator==(const Keystroke&) const = default;
+};
+
+struct RunRecord {
+  std::int64_t id = 0;  // the store's id once kept; 0 before
+  DrillMode mode = DrillMode::Word;
+  LocalDateTime started;
+  std::u16string title;
+  int questions = 0;
+  int chars = 0;
+  int misses = 0;
+  int seconds = 0;
+  int speed = 0;     // 文字/分
+  int accuracy = 0;  // percent
+  std::string settings;  // the key settings in force, see describeKeySettings
+  std::vector<std::u16string> units;  // each unit once, in order of first use
+  std::vector<Keystroke> keys;
+
+  std::u16string_view unitOf(const Keystroke& k) const {
+    return k.unit < units.size() ? std::u16string_view(units[k.unit]) : std::u16string_view();
+  }
+  bool operator==(const RunRecord&) const = default;
+};
+
+// The rows that differ from the canonical spelling as "field=variant"
+// pairs separated by one space (the form of the tool's --set options),
+// then "saidai=N koukaon=N".
+std::string describeKeySettings(const KeySettings& settings);
+
+// "YYYY-MM-DDTHH:MM:SS".
+std::string formatDateTime(const LocalDateTime& t);
+bool parseDateTime(std::string_view text, LocalDateTime& t);
+
+// Records the keys of one drill run into a RunRecord. The drill registers
+// each text it will ask (so that every expected key knows its unit) and
+// reports each key it judges; the clock starts at start() or, when the
+// drill has no start signal of its own, at the first key.
+class KeystrokeRecorder {
+ public:
+  // `clock` may be null: every time is then 0.
+  KeystrokeRecorder(RunRecord& run, Clock* clock);
+
+  // Clears the record's keys and units and stops the clock.
+  void reset();
+
+  // Registers a text: its canonical romaji and the keys the drill expects
+  // for it (the rewrite of `canonical` with `settings` and `options`).
+  // Returns the text's number for key(). Keys the unit split cannot place
+  // fall under the whole reading.
+  int addText(std::u16string_view canonical, std::u16string_view expectedKeys, const KeySettings& settings,
+              const RewriteOptions& options = {});
+
+  // Number of expected keys of a registered text (0 for an unknown one).
+  std::size_t textLength(int text) const {
+    return text >= 0 && static_cast<std::size_t>(text) < textUnits_.size() ? textUnits_[static_cast<std::size_t>(text)].size() : 0;
+  }
+
+  void start();
+  bool started() const { return started_; }
+  // Milliseconds since start() (starts the clock if it was not running).
+  std::int32_t elapsedMs();
+
+  // A key judged while `keyIndex` of text `text` was expected.
+  void key(int text, std::size_t keyIndex, char16_t expected, char16_t typed, bool hit);
+  // A key whose unit is given directly (the one-character drill).
+  void key(std::u16string_view unit, char16_t expected, char16_t typed, bool hit);
+
+ private:
+  std::uint16_t internUnit(std::u16string_view unit);
+
+  RunRecord& run_;
+  Clock* clock_;
+  bool started_ = false;
+  std::int64_t origin_ = 0;
+  std::unordered_map<std::u16string, std::uint16_t> unitIndex_;
+  struct KeyPlace {
+    std::uint16_t unit;
+    std::uint8_t pos;
+  };
+  std::vector<std::vector<KeyPlace>> textUnits_;  // per text, the unit of each expected key
+};
+
+}  // namespace lk

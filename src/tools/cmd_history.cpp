@@ -1,0 +1,134 @@
+// History store commands: the runs, keys and units kept in luminakey.db, so
+// that every figure the analysis screen shows can be checked from outside.
+#include <ostream>
+
+#include "engine/text.h"
+#include "progress/history_store.h"
+#include "progress/keystroke_stats.h"
+#include "tools/command.h"
+
+namespace lk::tool {
+
+namespace {
+
+struct StoreArgs {
+  std::string db;
+  int last = 0;         // 0: not given
+  std::int64_t run = 0;  // 0: not given
+};
+
+int positiveNumber(const std::string& option, const std::string& value) {
+  std::size_t used = 0;
+  long long n = 0;
+  try {
+    n = std::stoll(value, &used);
+  } catch (...) {
+    used = 0;
+  }
+  if (used != value.size() || n <= 0 || n > 1'000'000'000) {
+    throw UsageError{option + " expects a positive number, got '" + value + "'"};
+  }
+  return static_cast<int>(n);
+}
+
+StoreArgs parseStoreArgs(const std::vector<std::string>& args, bool allowRun) {
+  StoreArgs a;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& opt = args[i];
+    auto value = [&]() -> const std::string& {
+      if (i + 1 >= args.size()) throw UsageError{opt + " expects a value"};
+      return args[++i];
+    };
+    if (opt == "--db") {
+      a.db = value();
+    } else if (opt == "--last") {
+      a.last = positiveNumber(opt, value());
+    } else if (opt == "--run" && allowRun) {
+      a.run = positiveNumber(opt, value());
+    } else {
+      throw UsageError{"unexpected argument '" + opt + "'"};
+    }
+  }
+  if (a.db.empty()) throw UsageError{"--db FILE is required"};
+  if (a.run && a.last) throw UsageError{"--run and --last exclude each other"};
+  return a;
+}
+
+// An older store is brought up to date as the program would; a missing or
+// unreadable one is reported and left alone.
+std::unique_ptr<HistoryStore> openStore(const std::string& db, Io& io) {
+  HistoryStore::Status status;
+  auto store = HistoryStore::open(db, status, HistoryStore::Mode::Existing);
+  if (!store) {
+    const char* why = status == HistoryStore::Status::TooNew ? "written by a newer version"
+                      : status == HistoryStore::Status::Busy ? "locked by another program"
+                      : status == HistoryStore::Status::Unreadable ? "not a LuminaKey history store or damaged"
+                                                                   : "cannot be opened";
+    io.err << db << ": " << why << '\n';
+  }
+  return store;
+}
+
+std::string median(const std::optional<int>& ms) { return ms ? std::to_string(*ms) : std::string(); }
+
+// The runs the key and unit tables cover: one run, the last N, or the last one.
+std::vector<RunRecord> selectedRuns(const HistoryStore& store, const StoreArgs& a) {
+  if (a.run) return store.records({a.run});
+  return store.records(store.lastRunIds(a.last ? a.last : 1));
+}
+
+int history(const std::vector<std::string>& args, Io& io) {
+  const StoreArgs a = parseStoreArgs(args, false);
+  auto store = openStore(a.db, io);
+  if (!store) return 1;
+  io.out << "id\tstarted\tmode\ttitle\tchars\tmisses\tseconds\tspeed\taccuracy\n";
+  for (const RunSummary& r : store->runs(a.last)) {
+    io.out << r.id << '\t' << formatDateTime(r.started) << '\t' << drillModeName(r.mode) << '\t' << toUtf8(r.title)
+           << '\t' << r.chars << '\t' << r.misses << '\t' << r.seconds << '\t' << r.speed << '\t' << r.accuracy
+           << '\n';
+  }
+  return 0;
+}
+
+int keys(const std::vector<std::string>& args, Io& io) {
+  const StoreArgs a = parseStoreArgs(args, true);
+  auto store = openStore(a.db, io);
+  if (!store) return 1;
+  const std::vector<RunRecord> runs = selectedRuns(*store, a);
+  if (a.run && runs.empty()) {
+    io.err << a.db << ": no run " << a.run << '\n';
+    return 1;
+  }
+  io.out << "key\tcount\tmisses\tmedian_ms\ttyped_instead\n";
+  for (const KeyStat& k : keyStats(runs)) {
+    io.out << toUtf8(std::u16string(1, k.key)) << '\t' << k.count << '\t' << k.misses << '\t' << median(k.medianMs)
+           << '\t';
+    for (std::size_t i = 0; i < k.typedInstead.size(); ++i) {
+      if (i) io.out << ',';
+      io.out << toUtf8(std::u16string(1, k.typedInstead[i].first)) << ':' << k.typedInstead[i].second;
+    }
+    io.out << '\n';
+  }
+  return 0;
+}
+
+int unitsStats(const std::vector<std::string>& args, Io& io) {
+  const StoreArgs a = parseStoreArgs(args, false);
+  auto store = openStore(a.db, io);
+  if (!store) return 1;
+  const std::vector<RunRecord> runs = selectedRuns(*store, a);
+  io.out << "unit\tcount\tmisses\tmedian_ms\n";
+  for (const UnitStat& u : unitStats(runs)) {
+    io.out << toUtf8(u.unit) << '\t' << u.count << '\t' << u.misses << '\t' << median(u.medianMs) << '\n';
+  }
+  return 0;
+}
+
+}  // namespace
+
+LK_TOOL_COMMAND("history", "history --db FILE [--last N]: the kept runs, oldest first, tab-separated", history);
+LK_TOOL_COMMAND("keys", "keys --db FILE [--run ID | --last N]: per expected key: count, misses, median time, what came instead",
+                keys);
+LK_TOOL_COMMAND("units-stats", "units-stats --db FILE [--last N]: per unit: count, misses, median time", unitsStats);
+
+}  // namespace lk::tool
