@@ -17,6 +17,7 @@
 #include "editors/screens/editor_screens.h"
 #include "music/screens/music_screens.h"
 #include "practice/screens/practice_screens.h"
+#include "progress/screens/progress_screens.h"
 // --- end of screen registrations ---
 
 int main(int argc, char* argv[]) {
@@ -62,6 +63,7 @@ int main(int argc, char* argv[]) {
   lk::registerEditorScreens(registry);
   lk::registerMusicScreens(registry);
   lk::registerPracticeScreens(registry);
+  lk::registerProgressScreens(registry);
   // --- end of screen registrations ---
 
   lk::ScreenHost host(state, registry);

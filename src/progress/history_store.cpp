@@ -369,18 +369,11 @@ HistoryStore::Status HistoryStore::prepareSchema(Mode mode) {
   return Status::Ok;
 }
 
-HistoryStore::Status HistoryStore::addRun(RunRecord& run) {
-  int rc = exec(db_, "BEGIN IMMEDIATE");
-  if (rc != SQLITE_OK) return lastStatus_ = statusOf(rc);
-  auto fail = [&](int code) {
-    exec(db_, "ROLLBACK");
-    const Status s = statusOf(code);
-    return lastStatus_ = (s == Status::Ok ? Status::Failed : s);
-  };
+int HistoryStore::insertRun(RunRecord& run) {
   Statement r(db_,
               "INSERT INTO runs(started, mode, title, questions, chars, misses, seconds, speed, accuracy, settings)"
               " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
-  if (!r.ok()) return fail(r.rc());
+  if (!r.ok()) return r.rc();
   r.bind(1, formatDateTime(run.started));
   r.bind(2, drillModeName(run.mode));
   r.bind(3, toUtf8(run.title));
@@ -391,20 +384,38 @@ HistoryStore::Status HistoryStore::addRun(RunRecord& run) {
   r.bind(8, run.speed);
   r.bind(9, run.accuracy);
   r.bind(10, run.settings);
-  if (!r.run()) return fail(r.rc());
+  if (!r.run()) return r.rc();
   const std::int64_t id = sqlite3_last_insert_rowid(db_);
 
   Statement k(db_, "INSERT INTO keystrokes(run_id, units, data) VALUES(?1, ?2, ?3)");
-  if (!k.ok()) return fail(k.rc());
+  if (!k.ok()) return k.rc();
   k.bind(1, id);
   k.bind(2, encodeUnits(run.units));
   k.bindBlob(3, encodeKeystrokes(run.keys));
-  if (!k.run()) return fail(k.rc());
-  rc = writeTallies(db_, id, run.keys, run.units);
-  if (rc != SQLITE_OK) return fail(rc);
-  rc = exec(db_, "COMMIT");
-  if (rc != SQLITE_OK) return fail(rc);
+  if (!k.run()) return k.rc();
+  const int rc = writeTallies(db_, id, run.keys, run.units);
+  if (rc != SQLITE_OK) return rc;
   run.id = id;
+  return SQLITE_OK;
+}
+
+HistoryStore::Status HistoryStore::addRun(RunRecord& run) { return addRuns(std::span<RunRecord>(&run, 1)); }
+
+HistoryStore::Status HistoryStore::addRuns(std::span<RunRecord> runs) {
+  int rc = exec(db_, "BEGIN IMMEDIATE");
+  if (rc != SQLITE_OK) return lastStatus_ = statusOf(rc);
+  for (RunRecord& run : runs) {
+    rc = insertRun(run);
+    if (rc != SQLITE_OK) break;
+  }
+  if (rc == SQLITE_OK) rc = exec(db_, "COMMIT");
+  if (rc != SQLITE_OK) {
+    exec(db_, "ROLLBACK");
+    // Nothing was kept: no run may claim an id.
+    for (RunRecord& run : runs) run.id = 0;
+    const Status s = statusOf(rc);
+    return lastStatus_ = (s == Status::Ok ? Status::Failed : s);
+  }
   return lastStatus_ = Status::Ok;
 }
 

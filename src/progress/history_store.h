@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -99,6 +100,8 @@ class HistoryStore {
   // Keeps a finished run with its keystrokes and tallies in one transaction;
   // sets run.id. Nothing is kept when it fails.
   Status addRun(RunRecord& run);
+  // Several runs in one transaction (imports, generated stores): all or none.
+  Status addRuns(std::span<RunRecord> runs);
 
   // The last `last` runs that pass `filter` (all when last <= 0), oldest first.
   std::vector<RunSummary> runs(int last = 0, const RunFilter& filter = {}) const;
@@ -122,6 +125,7 @@ class HistoryStore {
  private:
   explicit HistoryStore(sqlite3* db) : db_(db) {}
   Status prepareSchema(Mode mode);
+  int insertRun(RunRecord& run);
   std::vector<TallyRow> tallies(const char* table, const char* column, int last) const;
 
   sqlite3* db_;

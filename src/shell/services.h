@@ -41,6 +41,9 @@ class FileDialogs {
   virtual std::optional<std::filesystem::path> openProblemFile() = 0;
   // Filter "テキスト ファイル (*.txt)" only, with confirmation before overwriting.
   virtual std::optional<std::filesystem::path> saveProblemFile() = 0;
+  // Filter "CSV ファイル (*.csv)", with confirmation before overwriting; for
+  // the history export. A service without it answers as if cancelled.
+  virtual std::optional<std::filesystem::path> saveCsvFile() { return std::nullopt; }
 };
 
 // Where the program's files live.

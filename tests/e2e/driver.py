@@ -34,6 +34,18 @@ def shot(caption, name):
     log(f"   screenshot {name}.png")
 
 
+FOLDER = None
+TOOL = None
+
+
+def tool(*args):
+    """Output of luminakey-tool (beside the program) with these arguments."""
+    done = subprocess.run([TOOL, *args], capture_output=True, text=True, timeout=20)
+    if done.returncode != 0:
+        raise Failure(f"luminakey-tool {' '.join(args)} failed: {done.stderr.strip()}")
+    return done.stdout
+
+
 def step(name):
     log(f"== {name}")
     steps_done.append(name)
@@ -78,6 +90,10 @@ def word_drill():
 
     typed = 0
     number = 1
+    wrong = "#"  # never part of a reading: two deliberate misses on the first question
+    type_text(wrong * 2)
+    wait_until("the two misses counted", lambda: (labels_after("Form1", "Miss:") or [""])[0] == "2", 10)
+    first_expected = labels_after("Form1", "No.")[4][0]
     while True:
         after = labels_after("Form1", "No.")
         if after is None:
@@ -102,8 +118,8 @@ def word_drill():
     if number != questions:
         raise Failure(f"the drill asked {number} questions, the menu said {questions}")
     misses = labels_after("Form1", "Miss:")[0]
-    if misses != "0":
-        raise Failure(f"typing the shown keys gave {misses} misses")
+    if misses != "2":
+        raise Failure(f"typing the shown keys after two wrong ones gave {misses} misses")
     log(f"   {number} questions, {typed} keys typed")
 
     step("結果画面へ -> result: speed, accuracy and the ranking message")
@@ -127,15 +143,38 @@ def word_drill():
     accuracy = value(r"(-?\d+)%").group(0)
     if chars != typed:
         raise Failure(f"result counts {chars} characters, {typed} were typed")
-    if accuracy != "100%":
-        raise Failure(f"accuracy {accuracy} after a drill without misses")
+    want_accuracy = f"{round((chars - 2) / chars * 100)}%"
+    if accuracy != want_accuracy:
+        raise Failure(f"accuracy {accuracy} after two misses in {chars} characters, expected {want_accuracy}")
     speed = str(round(chars * 60 / max(seconds, 1)))
     if speed not in shown:
         raise Failure(f"speed {speed} (from {chars} characters in {seconds} s) not shown: {shown}")
     log(f"   {chars} characters in {seconds} s: speed {speed}, accuracy {accuracy}")
 
-    step("result -> training menu -> ranking")
-    press("練習結果", "push button", "メニューへ")
+    step("result -> 分析: the two misses and what came instead")
+    press("練習結果", "push button", "分析")
+    wait_window("分析")
+    want_key = f"{first_expected} ×2 → {wrong} ×2"
+    wait_until(f"{want_key!r} among the missed keys",
+               lambda: any(n.name == want_key for n in find_all(window("分析"), "list item")), 10)
+    shot("分析", "analysis")
+    press("分析", "push button", "Return")
+    wait_window("トレーニングメニュー")
+
+    step("luminakey-tool history and keys on the program folder's store")
+    db = os.path.join(FOLDER, "luminakey.db")
+    history = tool("history", "--db", db).splitlines()
+    if len(history) != 2 or history[0].split("\t")[0] != "id":
+        raise Failure(f"history should list one run: {history}")
+    run = history[1].split("\t")
+    if run[2:6] != ["word", "初 級", str(chars), "2"] or run[7:9] != [speed, accuracy.rstrip("%")]:
+        raise Failure(f"history does not show the run as the result screen did: {run}")
+    keys = [line.split("\t") for line in tool("keys", "--db", db, "--run", run[0]).splitlines()]
+    if keys[1][0] != first_expected or keys[1][2] != "2" or keys[1][4] != f"{wrong}:2":
+        raise Failure(f"keys does not put the two misses first: {keys[:3]}")
+    log(f"   store: {run}; most missed key {keys[1]}")
+
+    step("training menu -> ranking")
     wait_window("トレーニングメニュー")
     press("トレーニングメニュー", "push button", "Ranking")
     board = wait_window("ランキング")
@@ -263,6 +302,9 @@ def main():
     parser.add_argument("--folder", required=True)
     parser.add_argument("--song", default="アルプス一万尺")
     args = parser.parse_args()
+    global FOLDER, TOOL
+    FOLDER = args.folder
+    TOOL = os.path.join(args.folder, "luminakey-tool")
     start = time.monotonic()
     try:
         first_start()

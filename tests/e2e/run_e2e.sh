@@ -37,6 +37,8 @@ mkdir -p "$work/bin" "$work/home" "$work/runtime"
 chmod 700 "$work/runtime"
 cp "$program" "$work/bin/luminakey"
 cp -r "$bin_dir"/*.wav "$bin_dir/music" "$work/bin/" 2>/dev/null
+# The tool beside it reads the history store the run writes.
+cp "$bin_dir/luminakey-tool" "$work/bin/" 2>/dev/null
 mkdir -p "$(dirname "$work/bin/$module_rel")"
 ln -s "$modules" "$work/bin/$module_rel"
 export HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime"

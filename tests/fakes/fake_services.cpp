@@ -43,6 +43,11 @@ std::optional<std::filesystem::path> FakeFileDialogs::saveProblemFile() {
   return takeAnswer(saveAnswers);
 }
 
+std::optional<std::filesystem::path> FakeFileDialogs::saveCsvFile() {
+  ++csvCalls;
+  return takeAnswer(csvAnswers);
+}
+
 FakeProgramFolder::FakeProgramFolder() {
   static std::atomic<int> serial{0};
   std::random_device rd;

@@ -43,11 +43,14 @@ class FakeFileDialogs : public FileDialogs {
   // Next answers; nullopt (or an empty script) means the user cancelled.
   std::deque<std::optional<std::filesystem::path>> openAnswers;
   std::deque<std::optional<std::filesystem::path>> saveAnswers;
+  std::deque<std::optional<std::filesystem::path>> csvAnswers;  // saveCsvFile()
   int openCalls = 0;
   int saveCalls = 0;
+  int csvCalls = 0;
 
   std::optional<std::filesystem::path> openProblemFile() override;
   std::optional<std::filesystem::path> saveProblemFile() override;
+  std::optional<std::filesystem::path> saveCsvFile() override;
 };
 
 // A fresh temporary folder, removed with the fake. dataFolder() is the same

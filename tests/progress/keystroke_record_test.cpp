@@ -131,6 +131,8 @@ TEST(KeystrokeRecord, UnitsAccountForEveryExpectedKey) {
     if (run.keys[i].unitPos == 0) kana += run.unitOf(run.keys[i]);
   }
   EXPECT_EQ(kana, u"しんぶん");
+  EXPECT_EQ(run.units, (std::vector<std::u16string>{u"し", u"ん", u"ぶ"}));  // each unit once
+  EXPECT_EQ(run.keys[3].unitPos, 1);  // the second n of ん
   // A key beyond the registered text is filed under itself.
   recorder.key(text, expected.size(), u'z', u'z', true);
   EXPECT_EQ(run.unitOf(run.keys.back()), u"z");

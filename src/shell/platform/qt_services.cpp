@@ -130,6 +130,13 @@ std::optional<std::filesystem::path> QtFileDialogs::saveProblemFile() {
   return toPath(file);
 }
 
+std::optional<std::filesystem::path> QtFileDialogs::saveCsvFile() {
+  QString file = QFileDialog::getSaveFileName(dialogParent(), QString(), QStringLiteral("luminakey.csv"),
+                                              QStringLiteral("CSV ファイル (*.csv)"));
+  if (file.isEmpty()) return std::nullopt;
+  return toPath(file);
+}
+
 // --- clock and random numbers ---------------------------------------------
 
 LocalDateTime QtClock::now() {

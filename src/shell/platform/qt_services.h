@@ -86,6 +86,7 @@ class QtFileDialogs : public FileDialogs {
  public:
   std::optional<std::filesystem::path> openProblemFile() override;
   std::optional<std::filesystem::path> saveProblemFile() override;
+  std::optional<std::filesystem::path> saveCsvFile() override;
 };
 
 class QtClock : public Clock {

@@ -19,6 +19,7 @@
 #include "fakes/fake_midi.h"
 #include "music/screens/music_screens.h"
 #include "practice/screens/practice_screens.h"
+#include "progress/screens/progress_screens.h"
 #include "shell/screens/gui_test_support.h"
 #include "shell/screens/screen_id.h"
 
@@ -59,6 +60,7 @@ const Route kRoutes[] = {
     {ScreenId::sakusei_a, ScreenId::sakusei_a, nullptr},
     {ScreenId::sakuseib, ScreenId::sakuseib, nullptr},
     {ScreenId::ver, ScreenId::m_menu, nullptr},
+    {ScreenId::bunseki, ScreenId::t_menu, "kiroku_b"},
 };
 
 // The captions the picture buttons show as pictures.
@@ -81,6 +83,7 @@ const PictureName kPictures[] = {
     {ScreenId::t_menu, "o_type2_b", "上 級"},
     {ScreenId::t_menu, "orikaisi_b", "開 始"},
     {ScreenId::t_menu, "rank_b", "Ranking"},
+    {ScreenId::t_menu, "kiroku_b", "記録"},
     {ScreenId::t_menu, "re_b", "Return"},
     {ScreenId::t_original, "re_b", "Return"},
     {ScreenId::o_type, "re_b", "Return"},
@@ -145,7 +148,7 @@ class AccessibilityTest : public QObject {
  private slots:
   void init() {
     h = std::make_unique<GuiHarness>(std::initializer_list<GuiHarness::Registration>{
-        lk::registerPracticeScreens, lk::registerMusicScreens, lk::registerEditorScreens});
+        lk::registerPracticeScreens, lk::registerMusicScreens, lk::registerEditorScreens, lk::registerProgressScreens});
     midi = lk::test::FakeMidi{};
     h->fakes.midi = &midi;
     h->rewire();

@@ -16,6 +16,7 @@
 #include "practice/screens/o_type.h"
 #include "practice/screens/practice_screens.h"
 #include "practice/screens/t_original.h"
+#include "progress/screens/progress_screens.h"
 #include "shell/screens/gui_test_support.h"
 
 using lk::ScreenId;
@@ -71,13 +72,16 @@ std::vector<Arrow> arrows() {
       {S::t_menu, {}, S::t_menu, "otype_b", S::o_type},
       {S::t_menu, {}, S::t_menu, "o_type2_b", S::o_type},
       {S::t_menu, {}, S::t_menu, "rank_b", S::ranking},
+      {S::t_menu, {}, S::t_menu, "kiroku_b", S::bunseki},
       {S::t_menu, {}, S::t_menu, "re_b", S::m_menu},
       {S::t_original, {"tra1_b"}, S::t_menu, "kekka_b", S::t_kekka, finishWordDrill},
       {S::t_original, {"tra1_b"}, S::t_menu, "re_b", S::t_menu},
       {S::t_kekka, {"tra1_b", "kekka_b"}, S::t_menu, "Command1", S::t_menu, nullptr},
+      {S::t_kekka, {"tra1_b", "kekka_b"}, S::t_menu, "bunseki_b", S::bunseki, nullptr},
       {S::o_type, {"otype_b"}, S::t_menu, "kekka_b", S::o_kekka, finishOneCharDrill},
       {S::o_type, {"otype_b"}, S::t_menu, "re_b", S::t_menu},
       {S::o_kekka, {}, S::o_kekka, "Command1", S::t_menu},
+      {S::o_kekka, {}, S::o_kekka, "bunseki_b", S::bunseki},
       {S::ranking, {"rank_b"}, S::t_menu, "re_b", S::t_menu},
       {S::midi_menu, {}, S::midi_menu, "m1_b", S::midi_tra},
       {S::midi_menu, {}, S::midi_menu, "m2_b", S::midi_tra},
@@ -85,6 +89,8 @@ std::vector<Arrow> arrows() {
       {S::midi_menu, {}, S::midi_menu, "re_b", S::m_menu},
       {S::midi_tra, {"m3_b"}, S::midi_menu, "kekka_b", S::midi_menu, typeThrough},
       {S::midi_tra, {"m3_b"}, S::midi_menu, "re_b", S::midi_menu},
+      {S::midi_tra, {"m3_b"}, S::midi_menu, "bunseki_b", S::bunseki, typeThrough},
+      {S::bunseki, {"kiroku_b"}, S::t_menu, "re_b", S::t_menu},
       {S::settei, {}, S::settei, "next_b", S::settei2},
       {S::settei, {}, S::settei, "set_b", S::m_menu},
       {S::settei, {}, S::settei, "re_b", S::m_menu},
@@ -116,7 +122,8 @@ class ScreenGraphTest : public QObject {
     QFETCH(int, arrow);
     const Arrow a = arrows()[arrow];
     lk::test::FakeMidi midi;  // outlives the screens that close it
-    GuiHarness h({lk::registerPracticeScreens, lk::registerMusicScreens, lk::registerEditorScreens});
+    GuiHarness h({lk::registerPracticeScreens, lk::registerMusicScreens, lk::registerEditorScreens,
+                   lk::registerProgressScreens});
     h.fakes.midi = &midi;
     h.rewire();
     h.open(a.start);
@@ -166,7 +173,8 @@ class ScreenGraphTest : public QObject {
   void commonMenuWhereTheScreenCarriesIt() {
     for (const lk::ScreenInfo& info : lk::screenTable()) {
       lk::test::FakeMidi midi;
-      GuiHarness h({lk::registerPracticeScreens, lk::registerMusicScreens, lk::registerEditorScreens});
+      GuiHarness h({lk::registerPracticeScreens, lk::registerMusicScreens, lk::registerEditorScreens,
+                   lk::registerProgressScreens});
       h.fakes.midi = &midi;
       h.rewire();
       h.open(info.id == ScreenId::ver ? ScreenId::m_menu : info.id);

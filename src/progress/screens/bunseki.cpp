@@ -1,0 +1,305 @@
+#include "progress/screens/bunseki.h"
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QValueAxis>
+#include <fstream>
+
+#include "progress/history_export.h"
+#include "progress/keystroke_stats.h"
+#include "progress/run_keeping.h"
+#include "progress/screens/keyboard_picture.h"
+#include "shell/app_state.h"
+#include "shell/screens/options_store.h"
+#include "shell/screens/picture_button.h"
+#include "shell/screens/screen_widgets.h"
+
+namespace lk {
+
+using ui::addLabel;
+using ui::qs;
+
+namespace {
+
+constexpr int kWidth = 860;
+constexpr int kHeight = 600;
+constexpr int kListed = 10;  // lines of each list on the run page
+
+QString modeText(DrillMode m) {
+  switch (m) {
+    case DrillMode::Word:
+      return QStringLiteral("ワード");
+    case DrillMode::Char:
+      return QStringLiteral("一文字");
+    case DrillMode::Music:
+      return QStringLiteral("ミュージック");
+  }
+  return {};
+}
+
+QListWidget* addList(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry) {
+  auto* l = new QListWidget(parent);
+  l->setObjectName(name);
+  l->setGeometry(geometry);
+  l->setAccessibleName(caption);
+  return l;
+}
+
+QString keyText(char16_t k) { return k == u' ' ? QStringLiteral("␣") : QString(QChar(k)); }
+
+}  // namespace
+
+AnalysisScreen::AnalysisScreen(ScreenHost& host) : Screen(ScreenId::bunseki, host) {
+  QWidget* c = client();
+  c->setStyleSheet(QStringLiteral("QWidget#client { background: #eef3f8; }"));
+  setClientSize(kWidth, kHeight);
+
+  addLabel(c, QStringLiteral("Label1"), QStringLiteral("分析"), QRect(20, 8, 300, 40), 20, Qt::AlignLeft | Qt::AlignVCenter,
+           true);
+  auto* re_b = makeBackButton(c);
+  re_b->setGeometry(740, 10, 100, 36);
+  connect(re_b, &QPushButton::clicked, this,
+          [this] { handOver(state().progress.backToMusicMenu ? ScreenId::midi_menu : ScreenId::t_menu); });
+
+  tabs_ = new QTabWidget(c);
+  tabs_->setObjectName(QStringLiteral("bunseki_tabs"));
+  tabs_->setGeometry(20, 54, 820, 530);
+
+  // This run.
+  auto* run = new QWidget;
+  run->setObjectName(QStringLiteral("run_page"));
+  run_l_ = addLabel(run, QStringLiteral("run_l"), QString(), QRect(10, 6, 790, 26), 12);
+  addLabel(run, QStringLiteral("missed_units_caption"), QStringLiteral("ミスの多い文字"), QRect(10, 36, 250, 22), 11);
+  missed_units_ = addList(run, QStringLiteral("missed_units"), QStringLiteral("ミスの多い文字"), QRect(10, 60, 250, 170));
+  addLabel(run, QStringLiteral("missed_keys_caption"), QStringLiteral("ミスの多いキー"), QRect(275, 36, 250, 22), 11);
+  missed_keys_ = addList(run, QStringLiteral("missed_keys"), QStringLiteral("ミスの多いキー"), QRect(275, 60, 250, 170));
+  addLabel(run, QStringLiteral("slow_units_caption"), QStringLiteral("時間のかかった文字"), QRect(540, 36, 260, 22), 11);
+  slow_units_ = addList(run, QStringLiteral("slow_units"), QStringLiteral("時間のかかった文字"), QRect(540, 60, 260, 170));
+  addLabel(run, QStringLiteral("keyboard_caption"), QStringLiteral("キーごとのミス率"), QRect(10, 244, 200, 22), 11);
+  layout_c_ = new QComboBox(run);
+  layout_c_->setObjectName(QStringLiteral("layout_c"));
+  layout_c_->addItems({QStringLiteral("JIS配列"), QStringLiteral("US配列")});
+  layout_c_->setGeometry(220, 242, 120, 26);
+  layout_c_->setAccessibleName(QStringLiteral("キーボードの配列"));
+  keyboard_ = new KeyboardPicture(run);
+  keyboard_->setGeometry(10, 276, 790, 160);
+  tabs_->addTab(run, QStringLiteral("今回の練習"));
+
+  // History.
+  auto* hist = new QWidget;
+  hist->setObjectName(QStringLiteral("history_page"));
+  mode_c_ = new QComboBox(hist);
+  mode_c_->setObjectName(QStringLiteral("mode_c"));
+  mode_c_->setGeometry(10, 6, 140, 26);
+  mode_c_->setAccessibleName(QStringLiteral("モード"));
+  course_c_ = new QComboBox(hist);
+  course_c_->setObjectName(QStringLiteral("course_c"));
+  course_c_->setGeometry(160, 6, 260, 26);
+  course_c_->setAccessibleName(QStringLiteral("コース"));
+  auto* csv_b = new QPushButton(QStringLiteral("CSVに書き出す"), hist);
+  csv_b->setObjectName(QStringLiteral("csv_b"));
+  csv_b->setGeometry(640, 4, 160, 30);
+  connect(csv_b, &QPushButton::clicked, this, &AnalysisScreen::exportCsv);
+  chart_ = new QChartView(hist);
+  chart_->setObjectName(QStringLiteral("history_chart"));
+  chart_->setGeometry(10, 40, 530, 440);
+  chart_->setRenderHint(QPainter::Antialiasing);
+  chart_->setAccessibleName(QStringLiteral("速度と正誤率の推移"));
+  totals_l_ = addLabel(hist, QStringLiteral("totals_l"), QString(), QRect(550, 40, 250, 80), 11);
+  totals_l_->setWordWrap(true);
+  addLabel(hist, QStringLiteral("weak_units_caption"), QStringLiteral("苦手な文字（直近20回）"), QRect(550, 126, 250, 22), 11);
+  weak_units_ = addList(hist, QStringLiteral("weak_units"), QStringLiteral("苦手な文字"), QRect(550, 150, 250, 330));
+  tabs_->addTab(hist, QStringLiteral("履歴"));
+}
+
+AnalysisScreen::~AnalysisScreen() = default;
+
+void AnalysisScreen::load() {
+  AppState& s = state();
+  // The store is read only if it is there; an older one is brought up to
+  // date, an unreadable one is left alone and the history stays empty.
+  if (s.services.folder) {
+    HistoryStore::Status status;
+    store_ = HistoryStore::open(historyPath(*s.services.folder), status, HistoryStore::Mode::Existing);
+  }
+  layout_c_->setCurrentIndex(s.options.layout == KeyboardLayout::Us ? 1 : 0);
+  showRun();
+  fillFilters();
+  showHistory();
+  connect(layout_c_, &QComboBox::currentIndexChanged, this, &AnalysisScreen::layoutChosen);
+  connect(mode_c_, &QComboBox::currentIndexChanged, this, [this] { showHistory(); });
+  connect(course_c_, &QComboBox::currentIndexChanged, this, [this] { showHistory(); });
+  tabs_->setCurrentIndex(s.progress.openOnHistory ? 1 : 0);
+}
+
+void AnalysisScreen::showRun() {
+  const ProgressState& p = state().progress;
+  missed_units_->clear();
+  missed_keys_->clear();
+  slow_units_->clear();
+  if (!p.hasRun) {
+    run_l_->setText(QStringLiteral("まだ練習の記録がありません。"));
+    keyboard_->show(state().options.layout, {});
+    return;
+  }
+  const RunRecord& r = p.lastRun;
+  run_l_->setText(QStringLiteral("%1　%2　%3文字　ミス%4　%5文字/分　正誤率%6%")
+                      .arg(modeText(r.mode), qs(r.title))
+                      .arg(r.chars)
+                      .arg(r.misses)
+                      .arg(r.speed)
+                      .arg(r.accuracy));
+  const auto patterns = missPatterns(r);
+  for (std::size_t i = 0; i < patterns.size() && i < kListed; ++i) missed_units_->addItem(qs(describeMissPattern(patterns[i])));
+
+  const std::span<const RunRecord> one(&r, 1);
+  for (const KeyStat& k : keyStats(one)) {
+    if (k.misses == 0 || missed_keys_->count() >= kListed) break;
+    QString line = keyText(k.key) + QStringLiteral(" ×%1 →").arg(k.misses);
+    for (std::size_t i = 0; i < k.typedInstead.size(); ++i) {
+      line += (i ? QStringLiteral(", ") : QStringLiteral(" ")) + keyText(k.typedInstead[i].first) +
+              QStringLiteral(" ×%1").arg(k.typedInstead[i].second);
+    }
+    missed_keys_->addItem(line);
+  }
+  const auto slow = slowestUnits(one);
+  for (std::size_t i = 0; i < slow.size() && i < kListed; ++i) {
+    slow_units_->addItem(QStringLiteral("%1　%2 ms（%3回）").arg(qs(slow[i].unit)).arg(*slow[i].medianMs).arg(slow[i].occurrences));
+  }
+  showKeyboard();
+}
+
+void AnalysisScreen::showKeyboard() {
+  const ProgressState& p = state().progress;
+  std::vector<KeyStat> stats;
+  if (p.hasRun) stats = keyStats(std::span<const RunRecord>(&p.lastRun, 1));
+  keyboard_->show(state().options.layout, stats);
+}
+
+void AnalysisScreen::layoutChosen(int index) {
+  AppState& s = state();
+  s.options.layout = index == 1 ? KeyboardLayout::Us : KeyboardLayout::Jis;
+  // The choice is remembered with the other options; a file that cannot be
+  // written only loses the choice.
+  if (s.services.folder) saveOptions(s.options, s.services.folder->dataFolder());
+  showKeyboard();
+}
+
+void AnalysisScreen::fillFilters() {
+  mode_c_->clear();
+  mode_c_->addItem(QStringLiteral("すべてのモード"), -1);
+  for (DrillMode m : {DrillMode::Word, DrillMode::Char, DrillMode::Music}) {
+    mode_c_->addItem(modeText(m), static_cast<int>(m));
+  }
+  course_c_->clear();
+  course_c_->addItem(QStringLiteral("すべてのコース"));
+  if (!store_) return;
+  QStringList titles;
+  for (const auto& [mode, title] : store_->courses()) {
+    if (!titles.contains(qs(title))) titles << qs(title);
+  }
+  titles.sort();
+  course_c_->addItems(titles);
+}
+
+RunFilter AnalysisScreen::filter() const {
+  RunFilter f;
+  const int mode = mode_c_->currentData().toInt();
+  if (mode >= 0) f.mode = static_cast<DrillMode>(mode);
+  if (course_c_->currentIndex() > 0) f.title = course_c_->currentText().toStdU16String();
+  return f;
+}
+
+void AnalysisScreen::showHistory() {
+  auto* chart = new QChart;
+  chart->setObjectName(QStringLiteral("history_chart_model"));
+  chart->legend()->setAlignment(Qt::AlignBottom);
+  auto* speed = new QLineSeries;
+  speed->setName(QStringLiteral("速度（文字/分）"));
+  auto* average = new QLineSeries;
+  average->setName(QStringLiteral("速度の移動平均（%1回）").arg(kAverageWindow));
+  QPen dashed(QColor(0x1d, 0x4f, 0x91), 2, Qt::DashLine);
+  average->setPen(dashed);
+  auto* accuracy = new QLineSeries;
+  accuracy->setName(QStringLiteral("正誤率（%）"));
+
+  weak_units_->clear();
+  totals_l_->clear();
+  std::vector<RunSummary> runs;
+  if (store_) runs = store_->runs(kHistoryRuns, filter());
+  double sum = 0, maxSpeed = 10;
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    const double x = static_cast<double>(i + 1);
+    speed->append(x, runs[i].speed);
+    accuracy->append(x, runs[i].accuracy);
+    sum += runs[i].speed;
+    if (i >= kAverageWindow) sum -= runs[i - kAverageWindow].speed;
+    average->append(x, sum / static_cast<double>(std::min<std::size_t>(i + 1, kAverageWindow)));
+    maxSpeed = std::max<double>(maxSpeed, runs[i].speed);
+  }
+  chart->addSeries(speed);
+  chart->addSeries(average);
+  chart->addSeries(accuracy);
+  auto* xAxis = new QValueAxis;
+  xAxis->setLabelFormat(QStringLiteral("%d"));
+  xAxis->setRange(1, std::max<double>(2, static_cast<double>(runs.size())));
+  xAxis->setTitleText(QStringLiteral("回"));
+  auto* speedAxis = new QValueAxis;
+  speedAxis->setRange(0, maxSpeed * 1.1);
+  speedAxis->setLabelFormat(QStringLiteral("%d"));
+  speedAxis->setTitleText(QStringLiteral("文字/分"));
+  auto* accuracyAxis = new QValueAxis;
+  accuracyAxis->setRange(0, 100);
+  accuracyAxis->setLabelFormat(QStringLiteral("%d"));
+  accuracyAxis->setTitleText(QStringLiteral("%"));
+  chart->addAxis(xAxis, Qt::AlignBottom);
+  chart->addAxis(speedAxis, Qt::AlignLeft);
+  chart->addAxis(accuracyAxis, Qt::AlignRight);
+  for (QLineSeries* s : {speed, average}) {
+    s->attachAxis(xAxis);
+    s->attachAxis(speedAxis);
+  }
+  accuracy->attachAxis(xAxis);
+  accuracy->attachAxis(accuracyAxis);
+  QChart* old = chart_->chart();
+  chart_->setChart(chart);
+  delete old;
+  chart_->setProperty("runCount", static_cast<int>(runs.size()));
+
+  if (!store_) {
+    totals_l_->setText(QStringLiteral("記録はまだありません。"));
+    return;
+  }
+  const HistoryTotals t = store_->totals();
+  totals_l_->setText(QStringLiteral("練習回数　%1回\n打鍵数　%2\n練習時間　%3時間%4分")
+                         .arg(t.runs)
+                         .arg(t.keys)
+                         .arg(t.seconds / 3600)
+                         .arg((t.seconds / 60) % 60, 2, 10, QLatin1Char('0')));
+  for (const TallyRow& w : store_->weakestUnits(kWeakRuns, kWeakUnits)) {
+    weak_units_->addItem(QStringLiteral("%1　ミス率 %2%（%3/%4）")
+                             .arg(qs(w.name))
+                             .arg(static_cast<int>(100.0 * static_cast<double>(w.misses) / static_cast<double>(w.count) + 0.5))
+                             .arg(w.misses)
+                             .arg(w.count));
+  }
+}
+
+void AnalysisScreen::exportCsv() {
+  Services& sv = services();
+  if (!sv.files) return;
+  const auto file = sv.files->saveCsvFile();
+  if (!file) return;
+  const std::string csv = historyCsv(store_ ? store_->runs() : std::vector<RunSummary>{});
+  std::ofstream out(*file, std::ios::binary | std::ios::trunc);
+  out.write(csv.data(), static_cast<std::streamsize>(csv.size()));
+  out.close();
+  if (!out && sv.messages) sv.messages->show(u"CSVファイルを保存できませんでした。");
+}
+
+}  // namespace lk

@@ -1,0 +1,64 @@
+#pragma once
+
+// The analysis screen `bunseki` ("分析"). Two pages: this run (missed units
+// and keys with what came instead, the slowest units, a keyboard shaded by
+// miss rate) and the history (speed and accuracy of the last 100 runs with a
+// moving average, filtered by mode and course; totals; the ten weakest
+// units of the last 20 runs; CSV export). It reads the last run from the
+// application state and the history from luminakey.db; it never writes the
+// store.
+
+#include <memory>
+
+#include "progress/history_store.h"
+#include "shell/screens/screen.h"
+
+class QChartView;
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QTabWidget;
+
+namespace lk {
+
+class KeyboardPicture;
+
+class AnalysisScreen : public Screen {
+  Q_OBJECT
+
+ public:
+  static constexpr int kHistoryRuns = 100;
+  static constexpr int kWeakRuns = 20;
+  static constexpr int kWeakUnits = 10;
+  static constexpr int kAverageWindow = 5;
+
+  explicit AnalysisScreen(ScreenHost& host);
+  ~AnalysisScreen() override;
+
+  void load() override;
+
+ private:
+  void showRun();
+  void showKeyboard();
+  void fillFilters();
+  void showHistory();
+  void layoutChosen(int index);
+  void exportCsv();
+  RunFilter filter() const;
+
+  std::unique_ptr<HistoryStore> store_;
+  QTabWidget* tabs_;
+  QLabel* run_l_;
+  QListWidget* missed_units_;
+  QListWidget* missed_keys_;
+  QListWidget* slow_units_;
+  QComboBox* layout_c_;
+  KeyboardPicture* keyboard_;
+  QComboBox* mode_c_;
+  QComboBox* course_c_;
+  QChartView* chart_;
+  QLabel* totals_l_;
+  QListWidget* weak_units_;
+};
+
+}  // namespace lk

@@ -1,0 +1,76 @@
+#include "progress/screens/keyboard_picture.h"
+
+#include <QLabel>
+
+#include "progress/history_export.h"
+
+namespace lk {
+
+namespace {
+
+constexpr int kCell = 34;
+constexpr int kGap = 3;
+
+struct Cell {
+  int count = 0;
+  int misses = 0;
+  std::vector<std::int32_t> medians;  // of the characters typed on the key
+};
+
+}  // namespace
+
+KeyboardPicture::KeyboardPicture(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("keyboard_view"));
+}
+
+QString KeyboardPicture::cellName(char16_t key) {
+  return QStringLiteral("key_%1").arg(static_cast<unsigned>(key), 0, 16);
+}
+
+void KeyboardPicture::show(KeyboardLayout layout, const std::vector<KeyStat>& stats) {
+  for (QLabel* l : cells_) l->deleteLater();
+  cells_.clear();
+
+  std::map<char16_t, Cell> cells;
+  for (const KeyStat& s : stats) {
+    const char16_t key = keyOfCharacter(s.key, layout);
+    if (!key) continue;
+    Cell& c = cells[key];
+    c.count += s.count;
+    c.misses += s.misses;
+    if (s.medianMs) c.medians.push_back(*s.medianMs);
+  }
+
+  const auto rows = keyboardRows(layout);
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    // Each row sits a little further right, as on the keyboard.
+    const int indent = static_cast<int>(r) * kCell / 2;
+    for (std::size_t i = 0; i < rows[r].size(); ++i) {
+      const char16_t key = rows[r][i];
+      auto* label = new QLabel(QString(QChar(key)), this);
+      label->setObjectName(cellName(key));
+      label->setAlignment(Qt::AlignCenter);
+      label->setGeometry(indent + static_cast<int>(i) * (kCell + kGap), static_cast<int>(r) * (kCell + kGap), kCell,
+                         kCell);
+      int shade = 255;  // white: never missed (or not typed)
+      QString tip = QStringLiteral("打鍵なし");
+      auto it = cells.find(key);
+      if (it != cells.end() && it->second.count > 0) {
+        Cell& c = it->second;
+        const double rate = static_cast<double>(c.misses) / c.count;
+        shade = 255 - static_cast<int>(rate * 200);
+        const auto median = medianMs(c.medians);
+        tip = QStringLiteral("ミス %1/%2").arg(c.misses).arg(c.count);
+        if (median) tip += QStringLiteral("　中央値 %1 ms").arg(*median);
+        label->setProperty("missRate", rate);
+      }
+      label->setToolTip(tip);
+      label->setStyleSheet(QStringLiteral("background: rgb(255, %1, %1); border: 1px solid #7d93a8; border-radius: 4px;")
+                               .arg(shade));
+      label->show();
+      cells_.push_back(label);
+    }
+  }
+}
+
+}  // namespace lk

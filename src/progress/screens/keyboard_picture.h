@@ -1,0 +1,34 @@
+#pragma once
+
+// The keyboard of the analysis screen: one cell per character key of the
+// US or JIS layout, shaded from white (no misses) to red by the key's miss
+// rate in the run, its median time in the tooltip. Each cell is a QLabel
+// named "key_<code>" (the key's UTF-16 code in hex) so tests can read it.
+
+#include <QWidget>
+#include <map>
+
+#include "progress/keystroke_stats.h"
+#include "shell/app_options.h"
+
+class QLabel;
+
+namespace lk {
+
+class KeyboardPicture : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit KeyboardPicture(QWidget* parent = nullptr);
+
+  // Redraws for `layout` with the figures of `stats` (keys typed as shifted
+  // characters count on the key they are typed with).
+  void show(KeyboardLayout layout, const std::vector<KeyStat>& stats);
+
+  static QString cellName(char16_t key);
+
+ private:
+  std::vector<QLabel*> cells_;
+};
+
+}  // namespace lk
