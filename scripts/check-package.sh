@@ -49,7 +49,7 @@ grep -v 'running with root privileges' "$build/lintian.log" || echo "lintian: no
 
 # Install, check the installed copy, and remove it again whatever happens.
 remove() {
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get remove -y luminakey > /dev/null || true
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get remove -y luminakey > /dev/null 2>&1 || true
   rm -rf "$contents"
 }
 trap remove EXIT
@@ -66,13 +66,20 @@ done
 # The dictionary the package depends on answers the installed tool.
 got=$(printf '海\n' | /usr/bin/luminakey-tool reading)
 [ "$got" = "うみ" ] || fail "reading of 海 gave '$got' (dictionary missing?)"
-# Every library the modules load on first use is installed.
-modules=$(grep -E '/luminakey/lib[a-z_]+\.so$' <<<"$files")
-[ -n "$modules" ] || fail "no modules in the package"
-if ldd $modules | grep -q 'not found'; then
-  ldd $modules
+# The program finds its modules and sounds relative to itself
+# (bin/../<libdir>/luminakey, bin/../share/luminakey; the module path is a
+# UTF-16 literal in the program), and every library a module loads is there.
+module_dir=$(strings -e l /usr/bin/luminakey | grep -m1 -E '^/\.\./lib/(.*/)?luminakey/$' || true)
+[ -n "$module_dir" ] || fail "no module folder found in /usr/bin/luminakey"
+for m in libluminakey_sound.so libluminakey_midi.so; do
+  [ -f "/usr/bin$module_dir$m" ] || fail "the program looks for $m in /usr/bin$module_dir, the package has: $(grep '\.so$' <<<"$files")"
+done
+if ldd "/usr/bin$module_dir"*.so | grep -q 'not found'; then
+  ldd "/usr/bin$module_dir"*.so
   fail "a module's library is missing"
 fi
+[ -f /usr/bin/../share/luminakey/key.wav ] || fail "no sound effects in /usr/share/luminakey"
+compgen -G '/usr/share/sounds/sf2/*.sf2' > /dev/null || fail "no SoundFont in /usr/share/sounds/sf2"
 
 # The installed program on a real X server: start screen, first start, and
 # its files in the user's data folder.
