@@ -7,12 +7,6 @@ namespace lk {
 
 namespace {
 
-// Time from the keystroke before (or from the clock's start) to key i.
-std::int32_t sincePrevious(const RunRecord& run, std::size_t i) {
-  const std::int32_t before = i == 0 ? 0 : run.keys[i - 1].ms;
-  return std::max<std::int32_t>(0, run.keys[i].ms - before);
-}
-
 template <class Stat, class Key>
 struct Tally {
   Stat stat;
@@ -21,6 +15,11 @@ struct Tally {
 };
 
 }  // namespace
+
+std::int32_t keystrokeMs(const RunRecord& run, std::size_t i) {
+  const std::int32_t before = i == 0 ? 0 : run.keys[i - 1].ms;
+  return std::max<std::int32_t>(0, run.keys[i].ms - before);
+}
 
 std::optional<int> medianMs(std::vector<std::int32_t>& values) {
   if (values.empty()) return std::nullopt;
@@ -40,7 +39,7 @@ std::vector<KeyStat> keyStats(std::span<const RunRecord> runs) {
       auto& t = byKey[k.expected];
       ++t.stat.count;
       if (k.hit) {
-        t.times.push_back(sincePrevious(run, i));
+        t.times.push_back(keystrokeMs(run, i));
       } else {
         ++t.stat.misses;
         ++t.wrong[k.typed];
@@ -69,7 +68,7 @@ std::vector<UnitStat> unitStats(std::span<const RunRecord> runs) {
       auto& t = byUnit[std::u16string(run.unitOf(k))];
       ++t.stat.count;
       if (k.hit) {
-        t.times.push_back(sincePrevious(run, i));
+        t.times.push_back(keystrokeMs(run, i));
         if (k.unitPos == 0) ++t.stat.occurrences;
       } else {
         ++t.stat.misses;

@@ -39,6 +39,9 @@ struct MissPattern {
   int count = 0;
 };
 
+// Time from the keystroke before (or from the clock's start) to key i of `run`.
+std::int32_t keystrokeMs(const RunRecord& run, std::size_t i);
+
 // Median of whole milliseconds; of an even count, the mean of the middle two
 // rounded down. None when empty. Reorders `values`.
 std::optional<int> medianMs(std::vector<std::int32_t>& values);

@@ -1,10 +1,12 @@
 // History store commands: the runs, keys and units kept in luminakey.db, so
 // that every figure the analysis screen shows can be checked from outside.
+#include <cstdio>
 #include <ostream>
 
 #include "engine/text.h"
 #include "progress/history_store.h"
 #include "progress/keystroke_stats.h"
+#include "progress/weakness.h"
 #include "tools/command.h"
 
 namespace lk::tool {
@@ -124,11 +126,48 @@ int unitsStats(const std::vector<std::string>& args, Io& io) {
   return 0;
 }
 
+// The weakness model over the last runs, as the 苦手克服 drill draws by it.
+int weak(const std::vector<std::string>& args, Io& io) {
+  std::string db;
+  int top = 0;  // 0: all
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& opt = args[i];
+    auto value = [&]() -> const std::string& {
+      if (i + 1 >= args.size()) throw UsageError{opt + " expects a value"};
+      return args[++i];
+    };
+    if (opt == "--db") {
+      db = value();
+    } else if (opt == "--top") {
+      top = positiveNumber(opt, value());
+    } else {
+      throw UsageError{"unexpected argument '" + opt + "'"};
+    }
+  }
+  if (db.empty()) throw UsageError{"--db FILE is required"};
+  auto store = openStore(db, io);
+  if (!store) return 1;
+  const std::vector<RunRecord> runs = recentRuns(*store);
+  const WeaknessModel model(runs);
+  io.out << "unit\tscore\tmisses\tcount\tmedian_ms\n";
+  int printed = 0;
+  for (const Weakness& w : model.ranked()) {
+    if (top && printed++ >= top) break;
+    char score[32];
+    std::snprintf(score, sizeof score, "%.3f", w.score);
+    io.out << toUtf8(w.name) << '\t' << score << '\t' << w.misses << '\t' << w.count << '\t' << median(w.medianMs)
+           << '\n';
+  }
+  return 0;
+}
+
 }  // namespace
 
 LK_TOOL_COMMAND("history", "history --db FILE [--last N]: the kept runs, oldest first, tab-separated", history);
 LK_TOOL_COMMAND("keys", "keys --db FILE [--run ID | --last N]: per expected key: count, misses, median time, what came instead",
                 keys);
 LK_TOOL_COMMAND("units-stats", "units-stats --db FILE [--last N]: per unit: count, misses, median time", unitsStats);
+LK_TOOL_COMMAND("weak", "weak --db FILE [--top N]: the weakest units of the last 20 runs: score, misses, count, median time",
+                weak);
 
 }  // namespace lk::tool

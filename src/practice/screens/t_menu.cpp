@@ -5,6 +5,8 @@
 #include "practice/one_char_drill.h"
 #include "shell/screens/screen_widgets.h"
 #include "practice/word_lists.h"
+#include "progress/run_keeping.h"
+#include "progress/weak_drill.h"
 #include "shell/app_state.h"
 #include "shell/screens/picture_button.h"
 
@@ -43,6 +45,13 @@ TrainingMenuScreen::TrainingMenuScreen(ScreenHost& host) : Screen(ScreenId::t_me
   saidai_l_ = addLabel(c, QStringLiteral("saidai_l"), QString(), QRect(170, 72, 80, 28), 12,
                        Qt::AlignLeft | Qt::AlignVCenter, true);
 
+  // The drill of the learner's weak units asks saidai problems, so it sits by that count.
+  auto* nigate_b = new PictureButton(QStringLiteral("苦手克服"), c);
+  nigate_b->setObjectName(QStringLiteral("nigate_b"));
+  nigate_b->setGeometry(440, 66, 170, 34);
+  nigate_b->setColor(QColor(0x7a, 0x4f, 0xa8));
+  connect(nigate_b, &QPushButton::clicked, this, &TrainingMenuScreen::startWeakDrill);
+
   // Word lists on the left, one-character drills on the right.
   addPanel(c, QStringLiteral("word_panel"), QRect(30, 106, 270, 250),
            QStringLiteral("background: #ffffff; border: 2px solid #9fb6cc; border-radius: 10px;"));
@@ -74,6 +83,11 @@ TrainingMenuScreen::TrainingMenuScreen(ScreenHost& host) : Screen(ScreenId::t_me
   o_type2_b->setGeometry(395, 250, 160, 50);
   o_type2_b->setColor(QColor(0xb0, 0x3f, 0x3f));
   connect(o_type2_b, &QPushButton::clicked, this, [this] { startOneChar(true); });
+  auto* o_type3_b = new PictureButton(QStringLiteral("苦 手"), c);
+  o_type3_b->setObjectName(QStringLiteral("o_type3_b"));
+  o_type3_b->setGeometry(395, 308, 160, 42);
+  o_type3_b->setColor(QColor(0x7a, 0x4f, 0xa8));
+  connect(o_type3_b, &QPushButton::clicked, this, &TrainingMenuScreen::startWeakChars);
 
   // The file row along the bottom.
   addPanel(c, QStringLiteral("file_panel"), QRect(20, 376, 600, 88),
@@ -95,13 +109,14 @@ TrainingMenuScreen::TrainingMenuScreen(ScreenHost& host) : Screen(ScreenId::t_me
   connect(orikaisi_b, &QPushButton::clicked, this, &TrainingMenuScreen::startFile);
 
   // Tab walks the choices in reading order: the drills first, the way out last.
-  QWidget* const order[] = {levels[0], levels[1], levels[2], otype_b, o_type2_b, ori_b, orikaisi_b, kiroku_b, rank_b, re_b};
+  QWidget* const order[] = {levels[0], levels[1], levels[2], nigate_b, otype_b, o_type2_b, o_type3_b, ori_b, orikaisi_b, kiroku_b, rank_b, re_b};
   for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
   levels[0]->setFocus();
 }
 
 void TrainingMenuScreen::load() {
   state().problems.title.clear();
+  fileProblems_.reset();
   saidai_l_->setText(QString::number(state().settings.saidai) + QStringLiteral("問"));
 }
 
@@ -120,6 +135,7 @@ void TrainingMenuScreen::readProblemFile() {
   const auto chosen = services().files->openProblemFile();
   if (!chosen) return;  // cancelled: the last read stays as it was
   const TrainingMenuFile::ReadOutcome out = file_.read(state().problems, *chosen);
+  if (file_.ready()) fileProblems_ = state().problems;
   if (out.countLabel) mkazu_l_->setText(qs(*out.countLabel));
   if (out.titleLabel) title_l_->setText(qs(*out.titleLabel));
   if (!out.message.empty() && services().messages) services().messages->show(out.message);
@@ -132,6 +148,28 @@ void TrainingMenuScreen::startFile() {
   } else if (services().messages) {
     services().messages->show(refusal);
   }
+}
+
+void TrainingMenuScreen::startWeakDrill() {
+  Services& sv = services();
+  if (!sv.random) return;
+  std::vector<RunRecord> runs;
+  if (sv.folder) runs = recentRuns(historyPath(*sv.folder));
+  const WeaknessModel model(runs);
+  if (model.empty() && sv.messages) sv.messages->show(kNoHistoryYet);
+  const ProblemSet pool = weakDrillPool(fileProblems_ ? &*fileProblems_ : nullptr);
+  fillWeakDrill(state().problems, pool, model, state().settings, *sv.random);
+  handOver(ScreenId::t_original);
+}
+
+void TrainingMenuScreen::startWeakChars() {
+  Services& sv = services();
+  std::vector<RunRecord> runs;
+  if (sv.folder) runs = recentRuns(historyPath(*sv.folder), DrillMode::Char);
+  const WeaknessModel model(runs, true);
+  if (model.empty() && sv.messages) sv.messages->show(kNoHistoryYet);
+  fillWeakCharList(state().problems, model);
+  handOver(ScreenId::o_type);
 }
 
 }  // namespace lk

@@ -3,6 +3,8 @@
 // The training menu `t_menu`: the three built-in levels, the two
 // one-character drills, the problem-file row, the ranking and the way back.
 
+#include <optional>
+
 #include "practice/training_menu.h"
 #include "shell/screens/screen.h"
 
@@ -22,8 +24,11 @@ class TrainingMenuScreen : public Screen {
   void startOneChar(bool advanced);
   void readProblemFile();
   void startFile();
+  void startWeakDrill();
+  void startWeakChars();
 
   TrainingMenuFile file_;
+  std::optional<ProblemSet> fileProblems_;  // of the last successful read, for 苦手克服
   QLabel* saidai_l_;
   QLabel* title_l_;
   QLabel* mkazu_l_;
