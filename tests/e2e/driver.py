@@ -71,29 +71,11 @@ def first_start():
     wait_window("メニュー")
 
 
-def word_drill():
-    step("main menu -> training menu -> 初 級")
-    shot("メニュー", "main-menu")
-    press("メニュー", "push button", "Training")
-    wait_window("トレーニングメニュー")
-    shot("トレーニングメニュー", "training-menu")
-    count_text = wait_find("トレーニングメニュー", "label", "30問").name
-    questions = int(count_text.rstrip("問"))
-    # The word lists' 初 級 comes before the one-character drill's.
-    press("トレーニングメニュー", "push button", "初 級", index=0)
-
-    step("word drill: countdown, then the first question")
-    wait_window("Form1")
-    # Labels of the drill view: No. n Miss: m question keys Time: t title
-    wait_until("the first question", lambda: (labels_after("Form1", "No.") or [""])[0] == "1", 10)
-    focus("Form1")
-
+def type_questions(questions):
+    """Types the shown keys of every question of the word drill until クリア！;
+    returns the number of keys typed."""
     typed = 0
     number = 1
-    wrong = "#"  # never part of a reading: two deliberate misses on the first question
-    type_text(wrong * 2)
-    wait_until("the two misses counted", lambda: (labels_after("Form1", "Miss:") or [""])[0] == "2", 10)
-    first_expected = labels_after("Form1", "No.")[4][0]
     while True:
         after = labels_after("Form1", "No.")
         if after is None:
@@ -117,10 +99,35 @@ def word_drill():
         number += 1
     if number != questions:
         raise Failure(f"the drill asked {number} questions, the menu said {questions}")
+    return typed
+
+
+def word_drill():
+    step("main menu -> training menu -> 初 級")
+    shot("メニュー", "main-menu")
+    press("メニュー", "push button", "Training")
+    wait_window("トレーニングメニュー")
+    shot("トレーニングメニュー", "training-menu")
+    count_text = wait_find("トレーニングメニュー", "label", "30問").name
+    questions = int(count_text.rstrip("問"))
+    # The word lists' 初 級 comes before the one-character drill's.
+    press("トレーニングメニュー", "push button", "初 級", index=0)
+
+    step("word drill: countdown, then the first question")
+    wait_window("Form1")
+    # Labels of the drill view: No. n Miss: m question keys Time: t title
+    wait_until("the first question", lambda: (labels_after("Form1", "No.") or [""])[0] == "1", 10)
+    focus("Form1")
+
+    wrong = "#"  # never part of a reading: two deliberate misses on the first question
+    type_text(wrong * 2)
+    wait_until("the two misses counted", lambda: (labels_after("Form1", "Miss:") or [""])[0] == "2", 10)
+    first_expected = labels_after("Form1", "No.")[4][0]
+    typed = type_questions(questions)
     misses = labels_after("Form1", "Miss:")[0]
     if misses != "2":
         raise Failure(f"typing the shown keys after two wrong ones gave {misses} misses")
-    log(f"   {number} questions, {typed} keys typed")
+    log(f"   {questions} questions, {typed} keys typed")
 
     step("結果画面へ -> result: speed, accuracy and the ranking message")
     press("Form1", "push button", "結果画面へ")
@@ -174,18 +181,47 @@ def word_drill():
         raise Failure(f"keys does not put the two misses first: {keys[:3]}")
     log(f"   store: {run}; most missed key {keys[1]}")
 
+    weak_drill(questions, first_expected)
+
     step("training menu -> ranking")
     wait_window("トレーニングメニュー")
     press("トレーニングメニュー", "push button", "Ranking")
     board = wait_window("ランキング")
     wait_until("the run in the ranking", lambda: speed + "文字/分" in labels(window("ランキング")), 5)
     shot("ランキング", "ranking")
-    if "初 級" not in labels(board):
-        raise Failure(f"the ranking does not show the course title: {labels(board)}")
+    if "初 級" not in labels(board) or "苦手克服" not in labels(board):
+        raise Failure(f"the ranking does not show both course titles: {labels(board)}")
     press("ランキング", "push button", "Return")
     wait_window("トレーニングメニュー")
     press("トレーニングメニュー", "push button", "Return")
     wait_window("メニュー")
+
+
+def weak_drill(questions, missed):
+    step("training menu -> 苦手克服: a drill drawn by the weak units")
+    db = os.path.join(FOLDER, "luminakey.db")
+    weak = [line.split("\t") for line in tool("weak", "--db", db, "--top", "3").splitlines()]
+    if weak[0] != ["unit", "score", "misses", "count", "median_ms"] or len(weak) != 4:
+        raise Failure(f"weak should list three units under its header: {weak}")
+    if weak[1][2] == "0":
+        raise Failure(f"the weakest unit after two misses has none: {weak[1]}")
+    log(f"   weakest units: {weak[1:]}")
+    press("トレーニングメニュー", "push button", "苦手克服")
+    wait_window("Form1")
+    wait_until("the first question", lambda: (labels_after("Form1", "No.") or [""])[0] == "1", 10)
+    if "苦手克服" not in labels(window("Form1")):
+        raise Failure(f"the drill does not show its title: {labels(window('Form1'))}")
+    focus("Form1")
+    typed = type_questions(questions)
+    press("Form1", "push button", "結果画面へ")
+    dismiss_message("位にランクインしました！")
+    wait_window("練習結果")
+    press("練習結果", "push button", "メニューへ")
+    wait_window("トレーニングメニュー")
+    runs = [line.split("\t") for line in tool("history", "--db", db).splitlines()[1:]]
+    if len(runs) != 2 or runs[1][2:5] != ["word", "苦手克服", str(typed)]:
+        raise Failure(f"history should end with the 苦手克服 run of {typed} keys: {runs}")
+    log(f"   {questions} questions, {typed} keys; store: {runs[1]}")
 
 
 def music_drill(song):

@@ -9,6 +9,7 @@
 
 #include "practice/screens/o_type.h"
 #include "practice/screens/practice_screens.h"
+#include "progress/history_store.h"
 #include "shell/screens/gui_test_support.h"
 
 using lk::OneCharDrillScreen;
@@ -126,6 +127,54 @@ class TstOneChar : public QObject {
     QCOMPARE(text("label_n"), QStringLiteral("1"));
     QVERIFY(h->fakes.sound.played.empty());
     QVERIFY(visible("maru_l"));
+  }
+
+  // 苦手 weighs the advanced list by the one-character runs only: x, missed
+  // and slow there, comes more often; q, weak in a word drill, does not.
+  void weakCharactersComeMoreOften() {
+    {
+      lk::HistoryStore::Status status;
+      auto store = lk::HistoryStore::open(h->fakes.folder.root / lk::kHistoryFileName, status);
+      QVERIFY(store);
+      auto run = [](lk::DrillMode mode, char16_t weak) {
+        lk::RunRecord r;
+        r.mode = mode;
+        r.units = {u"a", std::u16string(1, weak)};
+        std::int32_t ms = 0;
+        for (int i = 0; i < 30; ++i) r.keys.push_back(lk::Keystroke{ms += 300, u'a', u'a', 0, 0, true});
+        for (int i = 0; i < 3; ++i) {
+          r.keys.push_back(lk::Keystroke{ms += 300, weak, u'z', 1, 0, false});
+          r.keys.push_back(lk::Keystroke{ms += 2000, weak, weak, 1, 0, true});
+        }
+        return r;
+      };
+      lk::RunRecord chars = run(lk::DrillMode::Char, u'x'), words = run(lk::DrillMode::Word, u'q');
+      QCOMPARE(store->addRun(chars), lk::HistoryStore::Status::Ok);
+      QCOMPARE(store->addRun(words), lk::HistoryStore::Status::Ok);
+    }
+    h->fakes.random.sequence = {0.0};
+    OneCharDrillScreen* s = openFromMenu("o_type3_b");
+    QVERIFY(s);
+    QVERIFY(h->fakes.messages.shown.empty());
+    QCOMPARE(text("title_l"), QStringLiteral("一文字タイピング(苦手)"));
+    const auto& list = h->state.problems.romaji;
+    QCOMPARE(h->state.problems.count, static_cast<int>(list.size()));
+    const auto copies = [&](const char16_t* c) { return std::count(list.begin(), list.end(), std::u16string(c)); };
+    QVERIFY(copies(u"x") > 2 * copies(u"q"));
+    QCOMPARE(copies(u"q"), 4);
+    QCOMPARE(copies(u"@"), 4);
+    QVERIFY(copies(u"a") < 4);
+    // The same 60-second drill on it.
+    for (int i = 0; i < 4; ++i) s->countdownTick();
+    QCOMPARE(text("label_q"), QString::fromStdU16String(list.front()));
+    h->type(QString::fromStdU16String(list.front()));
+    QCOMPARE(text("label_n"), QStringLiteral("1"));
+  }
+
+  void weakCharactersWithoutHistoryAreTheAdvancedListEvenly() {
+    QVERIFY(openFromMenu("o_type3_b"));
+    QCOMPARE(h->fakes.messages.shown, std::vector<std::u16string>{u"記録がまだないため、全体から出題します。"});
+    QCOMPARE(h->state.problems.count, 51 * 4);
   }
 
   void returnAbandonsTheDrill() {

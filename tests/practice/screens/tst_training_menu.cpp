@@ -4,9 +4,14 @@
 #include <QLabel>
 #include <QtTest>
 #include <memory>
+#include <set>
 
+#include "engine/units.h"
 #include "practice/screens/practice_screens.h"
 #include "practice/screens/t_original.h"
+#include "practice/word_lists.h"
+#include "progress/history_store.h"
+#include "progress/weak_drill.h"
 #include "shell/screens/gui_test_support.h"
 
 using lk::ScreenId;
@@ -18,6 +23,40 @@ std::string problemFile(const std::string& magic, const std::string& count, int 
   std::string s = "\"" + magic + "\"\r\n" + count + "\r\n\"my set\"\r\n";
   for (int i = 0; i < records; ++i) s += "\"t" + std::to_string(i) + "\"\r\n\"ka\"\r\n";
   return s;
+}
+
+// The built-in problems, all 150 in order, with the units each one types.
+struct Pooled {
+  std::u16string text;
+  std::vector<std::u16string> units;
+};
+std::vector<Pooled> builtInPool() {
+  std::vector<Pooled> out;
+  for (int level = 1; level <= 3; ++level) {
+    for (const lk::WordEntry& e : lk::builtInList(level)) {
+      Pooled p{std::u16string(e.text), {}};
+      for (const lk::KeyUnit& u : lk::rewriteByUnit(e.romaji, lk::KeySettings{})) p.units.push_back(u.unit);
+      out.push_back(std::move(p));
+    }
+  }
+  return out;
+}
+
+// A word run in which ふ is missed over and over and typed slowly, and か is quick and clean.
+lk::RunRecord runWeakAtFu() {
+  lk::RunRecord r;
+  r.units = {u"か", u"ふ"};
+  std::int32_t ms = 0;
+  auto add = [&](int step, char16_t e, char16_t t, std::uint16_t unit, std::uint8_t pos) {
+    ms += step;
+    r.keys.push_back(lk::Keystroke{ms, e, t, unit, pos, e == t});
+  };
+  for (int i = 0; i < 100; ++i) add(100, u'k', u'k', 0, 0), add(100, u'a', u'a', 0, 1);
+  for (int i = 0; i < 10; ++i) {
+    for (int m = 0; m < 4; ++m) add(100, u'h', u'g', 1, 0);
+    add(1500, u'h', u'h', 1, 0), add(1500, u'u', u'u', 1, 1);
+  }
+  return r;
 }
 
 }  // namespace
@@ -135,6 +174,73 @@ class TstTrainingMenu : public QObject {
     QCOMPARE(h->currentId(), ScreenId::t_menu);
   }
 
+  // 苦手克服 draws by the store beside set.dat: every problem that types the
+  // weakest unit is asked, and the drill runs under the title 苦手克服.
+  void weakDrillAsksTheProblemsOfTheWeakestUnit() {
+    {
+      lk::HistoryStore::Status status;
+      auto store = lk::HistoryStore::open(h->fakes.folder.root / lk::kHistoryFileName, status);
+      QVERIFY(store);
+      lk::RunRecord run = runWeakAtFu();
+      QCOMPARE(store->addRun(run), lk::HistoryStore::Status::Ok);
+    }
+    // A spread of draws, the same on every run of the test.
+    for (int i = 0; i < 97; ++i) h->fakes.random.sequence.push_back(std::fmod(i * 0.6180339887, 1.0));
+    h->state.settings.saidai = 30;
+    h->open(ScreenId::t_menu);
+    QVERIFY(h->click(QStringLiteral("nigate_b")));
+    QVERIFY(h->fakes.messages.shown.empty());
+    QCOMPARE(h->currentId(), ScreenId::t_original);
+    QCOMPARE(text("title_l"), QStringLiteral("苦手克服"));
+    QCOMPARE(text("kazu_l"), QStringLiteral("30問"));
+
+    const auto& asked = h->state.problems.text;
+    QCOMPARE(asked.size(), std::size_t(30));
+    QCOMPARE(std::set<std::u16string>(asked.begin(), asked.end()).size(), std::size_t(30));
+    int holding = 0;
+    for (const Pooled& p : builtInPool()) {
+      if (std::find(p.units.begin(), p.units.end(), u"ふ") == p.units.end()) continue;
+      ++holding;
+      QVERIFY2(std::find(asked.begin(), asked.end(), p.text) != asked.end(), qPrintable(QString::fromStdU16String(p.text)));
+    }
+    QVERIFY(holding >= 2);
+  }
+
+  // With nothing recorded it says so once and draws from all problems
+  // alike, the problems of the file read on this visit among them.
+  void weakDrillWithoutHistoryDrawsEvenly() {
+    h->state.settings.saidai = 20;
+    h->fakes.random.sequence = {0.5};
+    h->open(ScreenId::t_menu);
+    chooseFile("twelve.txt", problemFile("ntrafile", "12", 12));
+    QVERIFY(h->click(QStringLiteral("ori_b")));
+    QVERIFY(h->click(QStringLiteral("nigate_b")));
+    QCOMPARE(h->fakes.messages.shown, std::vector<std::u16string>{u"記録がまだないため、全体から出題します。"});
+    QCOMPARE(h->currentId(), ScreenId::t_original);
+    QVERIFY(!std::filesystem::exists(h->fakes.folder.root / lk::kHistoryFileName));
+
+    // Equal weights: each draw takes the middle one of those left.
+    std::vector<std::u16string> left;
+    for (const Pooled& p : builtInPool()) left.push_back(p.text);
+    for (int i = 0; i < 12; ++i) left.push_back(u"t" + QString::number(i).toStdU16String());
+    std::vector<std::u16string> want;
+    for (int i = 0; i < 20; ++i) {
+      const std::size_t at = left.size() / 2;
+      want.push_back(left[at]);
+      left.erase(left.begin() + static_cast<std::ptrdiff_t>(at));
+    }
+    QCOMPARE(h->state.problems.text, want);
+    QCOMPARE(h->state.problems.title, std::u16string(u"苦手克服"));
+
+    // Back on the menu the file is forgotten: the pool is the 150 again.
+    QVERIFY(h->click(QStringLiteral("re_b")));
+    h->fakes.random.sequence = {0.9999};
+    QVERIFY(h->click(QStringLiteral("nigate_b")));
+    QCOMPARE(h->fakes.messages.shown.size(), std::size_t(2));
+    const std::vector<Pooled> pool = builtInPool();
+    QCOMPARE(h->state.problems.text.front(), pool.back().text);
+  }
+
   void buttonsLeadWhereTheyShould() {
     struct Case {
       const char* button;
@@ -146,6 +252,8 @@ class TstTrainingMenu : public QObject {
         {"tra3_b", ScreenId::t_original, u"上 級"},
         {"otype_b", ScreenId::o_type, u"一文字タイピング(初級)"},
         {"o_type2_b", ScreenId::o_type, u"一文字タイピング(上級)"},
+        {"o_type3_b", ScreenId::o_type, u"一文字タイピング(苦手)"},
+        {"nigate_b", ScreenId::t_original, u"苦手克服"},
         {"rank_b", ScreenId::ranking, u""},
         {"re_b", ScreenId::m_menu, u""},
     };
