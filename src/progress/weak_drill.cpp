@@ -72,7 +72,10 @@ void fillWeakDrill(ProblemSet& set, const ProblemSet& pool, const WeaknessModel&
                                   pool.romaji.size()});
   std::vector<double> weights;
   weights.reserve(n);
-  for (std::size_t i = 0; i < n; ++i) weights.push_back(problemWeakness(pool.romaji[i], model, settings));
+  for (std::size_t i = 0; i < n; ++i) {
+    const double score = problemWeakness(pool.romaji[i], model, settings);
+    weights.push_back(score * score);
+  }
   random.reseed();
   const std::vector<int> picked = drawWeighted(weights, settings.saidai, random);
 

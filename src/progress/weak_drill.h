@@ -35,9 +35,10 @@ std::vector<int> drawWeighted(std::span<const double> weights, int n, Random& ra
 // menu; may be null).
 ProblemSet weakDrillPool(const ProblemSet* file);
 
-// Fills `set` with at most `settings.saidai` problems of `pool`, drawn by
-// their weakness (random reseeded first), titled 苦手克服. With an empty
-// model every problem weighs the same.
+// Fills `set` with at most `settings.saidai` problems of `pool` (random
+// reseeded first), titled 苦手克服. Each problem weighs the square of its
+// weakness, so that the few problems of a weak unit stand out among the
+// many ordinary ones. With an empty model every problem weighs the same.
 void fillWeakDrill(ProblemSet& set, const ProblemSet& pool, const WeaknessModel& model, const KeySettings& settings,
                    Random& random);
 

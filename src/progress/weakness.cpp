@@ -52,7 +52,9 @@ WeaknessModel::WeaknessModel(std::span<const RunRecord> runs, bool byKey) {
     w.medianMs = medianMs(t.times);
     const double p = (t.misses + K * missRate_) / (t.count + K);
     // Without a time of its own (or of the learner) a unit is as fast as any.
-    const double ratio = w.medianMs && medianMs_ && *medianMs_ > 0 ? static_cast<double>(*w.medianMs) / *medianMs_ : 1.0;
+    const double ratio = w.medianMs && medianMs_ && *medianMs_ > 0
+                             ? std::min(static_cast<double>(*w.medianMs) / *medianMs_, kWeaknessMaxSlowness)
+                             : 1.0;
     const double s = (hits * ratio + K) / (hits + K);
     w.score = (p + F) / (missRate_ + F) / 2.0 + s / 2.0;
     scores_[name] = w.score;

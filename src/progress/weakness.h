@@ -9,10 +9,13 @@
 // For one unit with n keystrokes, m of them misses, h = n - m hits whose
 // median time is t (times as in keystroke_stats.h):
 //   miss rate  p = (m + K * M) / (n + K)      M: miss rate over all keys
-//   slowness   s = (h * t / T + K) / (h + K)  T: median time over all keys
+//   slowness   s = (h * r + K) / (h + K)      r = min(t / T, R),
+//                                             T: median time over all keys
 //   score        = (p + F) / (M + F) / 2 + s / 2
-// with K = kWeaknessPriorKeys and F = kWeaknessMissFloor (which keeps a
-// learner who never misses ranked by speed). An average unit scores 1.
+// with K = kWeaknessPriorKeys, F = kWeaknessMissFloor (which keeps a
+// learner who never misses ranked by speed) and R = kWeaknessMaxSlowness (a
+// pause to think before a word must not outweigh every miss). An average
+// unit scores 1.
 
 #include <filesystem>
 #include <map>
@@ -32,6 +35,7 @@ inline constexpr int kWeaknessRuns = 20;
 // Weight of the prior, in keystrokes.
 inline constexpr double kWeaknessPriorKeys = 8.0;
 inline constexpr double kWeaknessMissFloor = 0.02;
+inline constexpr double kWeaknessMaxSlowness = 4.0;
 
 struct Weakness {
   std::u16string name;  // a unit, or one expected key

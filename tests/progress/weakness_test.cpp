@@ -87,6 +87,13 @@ TEST(WeaknessModel, ScoresOfASmallRecordByHand) {
   EXPECT_NEAR(keys.score(u"s"), (1.6 / 9 + 0.02) / 0.22 / 2 + (2.0 + 8) / 9 / 2, 1e-12);
   EXPECT_NEAR(keys.score(u"k"), (1.6 / 9 + 0.02) / 0.22 / 2 + 0.5, 1e-12);
   EXPECT_EQ(keys.ranked().front().name, u"i");
+
+  // A unit far slower than the rest counts as four times as slow, no more:
+  // た's one hit takes 5000 ms against 100.
+  const RunRecord pause = makeRun({u"か", u"た"}, {{100, u'k', u'k', 0, 0}, {200, u'a', u'a', 0, 1},
+                                                  {300, u'k', u'k', 0, 0}, {5300, u't', u't', 1, 0}});
+  const WeaknessModel capped(std::span(&pause, 1));
+  EXPECT_NEAR(capped.score(u"た"), 0.5 + (4.0 + 8) / 9 / 2, 1e-12);
 }
 
 TEST(WeaknessModel, ThePriorKeepsRareUnitsNearAverage) {
@@ -282,14 +289,13 @@ TEST(WeakDrill, ProblemScoreAddsTheExcessOfEachWeakUnit) {
 }
 
 TEST(WeakCharList, EveryAdvancedCharacterWeightedByItsScore) {
-  // x missed twice and slow; y clean and quick.
-  const RunRecord run = makeRun({u"x", u"y"}, {{100, u'y', u'y', 1, 0},
-                                               {200, u'y', u'y', 1, 0},
-                                               {300, u'x', u'z', 0, 0},
-                                               {400, u'x', u'c', 0, 0},
-                                               {3400, u'x', u'x', 0, 0},
-                                               {3500, u'y', u'y', 1, 0}},
-                                DrillMode::Char);
+  // x missed four times and slow; y clean and quick.
+  std::vector<K> keys;
+  int ms = 0;
+  for (int i = 0; i < 40; ++i) keys.push_back({ms += 100, u'y', u'y', 1, 0});
+  for (char16_t wrong : std::u16string(u"zcvb")) keys.push_back({ms += 100, u'x', wrong, 0, 0});
+  keys.push_back({ms += 3000, u'x', u'x', 0, 0});
+  const RunRecord run = makeRun({u"x", u"y"}, keys, DrillMode::Char);
   const WeaknessModel model(std::span(&run, 1), true);
   ProblemSet set;
   set.text = {u"keep"};
