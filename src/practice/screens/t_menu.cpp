@@ -85,7 +85,7 @@ TrainingMenuScreen::TrainingMenuScreen(ScreenHost& host) : Screen(ScreenId::t_me
   connect(o_type2_b, &QPushButton::clicked, this, [this] { startOneChar(true); });
   auto* o_type3_b = new PictureButton(QStringLiteral("苦 手"), c);
   o_type3_b->setObjectName(QStringLiteral("o_type3_b"));
-  o_type3_b->setGeometry(395, 308, 160, 42);
+  o_type3_b->setGeometry(410, 310, 130, 36);
   o_type3_b->setColor(QColor(0x7a, 0x4f, 0xa8));
   connect(o_type3_b, &QPushButton::clicked, this, &TrainingMenuScreen::startWeakChars);
 
