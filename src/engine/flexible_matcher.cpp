@@ -91,9 +91,9 @@ void FlexibleMatcher::push(std::vector<Path>& out, const Path& p) {
   if (std::find(out.begin(), out.end(), p) == out.end()) out.push_back(p);
 }
 
-void FlexibleMatcher::finishUnit(std::uint32_t unit, char16_t needNext, std::vector<Path>& out) const {
+void FlexibleMatcher::finishUnit(std::uint32_t unit, char16_t needNext, bool first, std::vector<Path>& out) const {
   const std::uint32_t next = unit + 1;
-  if (canStart(next, needNext)) push(out, Path{next, -1, 0, needNext});
+  if (canStart(next, needNext)) push(out, Path{next, -1, 0, needNext, unit, first});
 }
 
 bool FlexibleMatcher::type(char16_t key) {
@@ -105,24 +105,26 @@ bool FlexibleMatcher::type(char16_t key) {
     if (p.spelling >= 0) {
       const auto& s = slot.spellings[static_cast<std::size_t>(p.spelling)];
       if (s[p.offset] != key) continue;
-      if (p.offset + 1u == s.size()) finishUnit(p.unit, kAny, scratch_);
-      else push(scratch_, Path{p.unit, p.spelling, static_cast<std::uint16_t>(p.offset + 1), kAny});
+      if (p.offset + 1u == s.size()) finishUnit(p.unit, kAny, false, scratch_);
+      else push(scratch_, Path{p.unit, p.spelling, static_cast<std::uint16_t>(p.offset + 1), kAny, p.unit, false});
       continue;
     }
     if (!allows(p.need, key)) continue;
     for (std::size_t i = 0; i < slot.spellings.size(); ++i) {
       const auto& s = slot.spellings[i];
       if (s.front() != key) continue;
-      if (s.size() == 1) finishUnit(p.unit, kAny, scratch_);
-      else push(scratch_, Path{p.unit, static_cast<std::int16_t>(i), 1, kAny});
+      if (s.size() == 1) finishUnit(p.unit, kAny, true, scratch_);
+      else push(scratch_, Path{p.unit, static_cast<std::int16_t>(i), 1, kAny, p.unit, true});
     }
     // っ as the doubled first letter of the kana after it.
-    if (slot.kind == Kind::SmallTsu && doubles(key) && doublesInto(p.unit + 1)) finishUnit(p.unit, key, scratch_);
+    if (slot.kind == Kind::SmallTsu && doubles(key) && doublesInto(p.unit + 1)) finishUnit(p.unit, key, true, scratch_);
     // ん as one n, if the next key cannot make it a syllable.
-    if (slot.kind == Kind::N && key == u'n') finishUnit(p.unit, kNotNY, scratch_);
+    if (slot.kind == Kind::N && key == u'n') finishUnit(p.unit, kNotNY, true, scratch_);
   }
   if (scratch_.empty()) return false;
   paths_.swap(scratch_);
+  const Path& b = best();
+  lastKey_ = {b.keyUnit, b.keyFirst};
   return true;
 }
 
@@ -142,12 +144,11 @@ int FlexibleMatcher::rank(const Path& p) const {
   return (onPreferred ? 0 : 2 * (count + 1)) + 2 * static_cast<int>(p.unit) + (p.spelling < 0 ? 1 : 0);
 }
 
-std::size_t FlexibleMatcher::currentUnit() const {
-  if (paths_.empty()) return slots_.size();
-  const auto best = std::min_element(paths_.begin(), paths_.end(),
-                                     [&](const Path& a, const Path& b) { return rank(a) < rank(b); });
-  return best->unit;
+const FlexibleMatcher::Path& FlexibleMatcher::best() const {
+  return *std::min_element(paths_.begin(), paths_.end(), [&](const Path& a, const Path& b) { return rank(a) < rank(b); });
 }
+
+std::size_t FlexibleMatcher::currentUnit() const { return paths_.empty() ? slots_.size() : best().unit; }
 
 std::u16string FlexibleMatcher::startSpelling(std::size_t unit, char16_t need) const {
   const Slot& slot = slots_[unit];
@@ -160,16 +161,15 @@ std::u16string FlexibleMatcher::startSpelling(std::size_t unit, char16_t need) c
 
 std::u16string FlexibleMatcher::guide() const {
   if (paths_.empty()) return guideText_;
-  const auto best = std::min_element(paths_.begin(), paths_.end(),
-                                     [&](const Path& a, const Path& b) { return rank(a) < rank(b); });
-  if (best->unit == slots_.size()) return {};
+  const Path& b = best();
+  if (b.unit == slots_.size()) return {};
   std::u16string out;
-  if (best->spelling < 0) {
-    out = startSpelling(best->unit, best->need);
+  if (b.spelling < 0) {
+    out = startSpelling(b.unit, b.need);
   } else {
-    out = std::u16string_view(slots_[best->unit].spellings[static_cast<std::size_t>(best->spelling)]).substr(best->offset);
+    out = std::u16string_view(slots_[b.unit].spellings[static_cast<std::size_t>(b.spelling)]).substr(b.offset);
   }
-  out.append(std::u16string_view(guideText_).substr(guideFrom_[best->unit + 1]));
+  out.append(std::u16string_view(guideText_).substr(guideFrom_[b.unit + 1]));
   return out;
 }
 

@@ -43,6 +43,15 @@ class FlexibleMatcher {
   const std::vector<KeyUnit>& units() const { return units_; }
   std::size_t currentUnit() const;
 
+  // The unit the last accepted key belongs to on the learner's path, and
+  // whether it was that unit's first key (the music drill sounds a unit's
+  // note there, whatever spelling follows).
+  struct KeyPlace {
+    std::size_t unit = 0;
+    bool first = false;
+  };
+  KeyPlace lastKey() const { return lastKey_; }
+
  private:
   enum class Kind : std::uint8_t { Kana, SmallTsu, N, Literal };
   // What the first key of a unit must be after the unit before it.
@@ -60,13 +69,19 @@ class FlexibleMatcher {
     std::int16_t spelling = -1;  // -1: at the start of `unit`, nothing of it typed yet
     std::uint16_t offset = 0;
     char16_t need = kAny;        // only at the start of a unit
-    bool operator==(const Path&) const = default;
+    // Where the key that led here went; not part of the state.
+    std::uint32_t keyUnit = 0;
+    bool keyFirst = false;
+    bool operator==(const Path& o) const {
+      return unit == o.unit && spelling == o.spelling && offset == o.offset && need == o.need;
+    }
   };
 
   static bool allows(char16_t need, char16_t key);
   bool canStart(std::size_t unit, char16_t need) const;
   bool doublesInto(std::size_t unit) const;
-  void finishUnit(std::uint32_t unit, char16_t needNext, std::vector<Path>& out) const;
+  void finishUnit(std::uint32_t unit, char16_t needNext, bool first, std::vector<Path>& out) const;
+  const Path& best() const;
   static void push(std::vector<Path>& out, const Path& p);
   std::u16string startSpelling(std::size_t unit, char16_t need) const;
   int rank(const Path& p) const;
@@ -77,6 +92,7 @@ class FlexibleMatcher {
   std::u16string guideText_;
   std::vector<Path> paths_;
   std::vector<Path> scratch_;
+  KeyPlace lastKey_;
 };
 
 }  // namespace lk
