@@ -108,7 +108,7 @@ TEST(FlexibleMatcher, SmallTsuAndNInEveryContext) {
       // Never a single n at the end.
       {u"pann", u"pan", "partial"}, {u"pann", u"pann", "ok"}, {u"pann", u"paxn", "ok"}, {u"pann", u"pan'", "ok"},
       // Before a protected letter the letter itself decides.
-      {u"nn*k*", u"nk", "ok"}, {u"nn*a*", u"na", "miss 2"}, {u"nn*a*", u"nna", "ok"}, {u"nn*y*", u"ny", "miss 2"},
+      {u"nn*k*", u"nk", "ok"}, {u"nn*a*", u"na", "miss 2"}, {u"nn*a*", u"nna", "ok"}, {u"nn*y*", u"ny", "miss 2"}, {u"nn*n*", u"nnn", "ok"},
       // Two ん in a row.
       {u"nnnn", u"nnnn", "ok"}, {u"nnnn", u"nxn", "ok"}, {u"nnnn", u"nnn", "partial"},
       // Paths that stay open: after "nnn" the な can still come.
@@ -116,7 +116,7 @@ TEST(FlexibleMatcher, SmallTsuAndNInEveryContext) {
       // っ doubles the next kana's first consonant, whichever spelling follows.
       {u"kka", u"kka", "ok"}, {u"kka", u"cca", "ok"}, {u"kka", u"xtuka", "ok"}, {u"kka", u"ltsuca", "ok"},
       {u"kka", u"kca", "miss 2"}, {u"tti", u"tti", "ok"}, {u"tti", u"cchi", "ok"}, {u"ssya", u"sshilya", "ok"},
-      {u"xxa", u"lla", "ok"}, {u"xxa", u"xxa", "ok"}, {u"xtukka", u"kkka", "ok"}, {u"xtukka", u"xtukka", "ok"},
+      {u"yya", u"yya", "ok"}, {u"yya", u"ltuya", "ok"}, {u"xxa", u"lla", "ok"}, {u"xxa", u"xxa", "ok"}, {u"xtukka", u"kkka", "ok"}, {u"xtukka", u"xtukka", "ok"},
       // ... but never an n, a vowel, a letter or a sign, nor at the end.
       {u"xtuna", u"nna", "miss 1"}, {u"xtuna", u"xtuna", "ok"}, {u"xtua", u"aa", "miss 1"},
       {u"xtu*k*", u"kk", "miss 1"}, {u"xtu*k*", u"ltuk", "ok"}, {u"xtu-", u"xtu-", "ok"}, {u"xtu", u"xtsu", "ok"},
