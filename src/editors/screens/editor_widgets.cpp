@@ -8,7 +8,6 @@ FileStatusLine::FileStatusLine(QWidget* parent, const QRect& geometry) : QLabel(
   setObjectName(QStringLiteral("status_l"));
   setGeometry(geometry);
   setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  setAccessibleName(QStringLiteral("ファイル"));
   noticeTimer_.setSingleShot(true);
   noticeTimer_.setInterval(kSavedNoticeMs);
   connect(&noticeTimer_, &QTimer::timeout, this, [this] { setText(fileName_); });

@@ -52,14 +52,11 @@ MusicEditorScreen::MusicEditorScreen(ScreenHost& host) : Screen(ScreenId::sakuse
   q3_n_->setAccessibleName(QStringLiteral("メロディー"));
 
   // Rhythm comes from the reading: say so where the reading is typed.
-  auto* hint = addLabel(c, QStringLiteral("hint_l"), QStringLiteral("＊ふりがなを空白で区切ると、区切りごとに音符が1つ付きます。"),
-                        twips(6240, 2110, 5520, 300), 8);
-  hint->setAccessibleName(QStringLiteral("ヒント"));
+  addLabel(c, QStringLiteral("hint_l"), QStringLiteral("＊ふりがなを空白で区切ると、区切りごとに音符が1つ付きます。"),
+           twips(6240, 2110, 5520, 300), 8);
   fit_l_ = addLabel(c, QStringLiteral("fit_l"), QString(), twips(7800, 3000, 2640, 400), 0,
                     Qt::AlignRight | Qt::AlignVCenter);
-  fit_l_->setAccessibleName(QStringLiteral("音符と区切り"));
   shichou_b_ = addButton(c, QStringLiteral("shichou_b"), QStringLiteral("試聴"), twips(10560, 3000, 1200, 400));
-  shichou_b_->setCheckable(true);
 
   keyboard_ = new PianoKeyboard(c);
   keyboard_->move(px(keyboardKey(0).left), px(keyboardKey(0).top));
@@ -143,7 +140,6 @@ void MusicEditorScreen::togglePreview() {
     stopPreview();
     return;
   }
-  shichou_b_->setChecked(true);
   previewTimer_.start();
   previewStep();
 }
@@ -162,7 +158,6 @@ void MusicEditorScreen::stopPreview() {
   previewTimer_.stop();
   beats_.clear();
   nextBeat_ = 0;
-  if (shichou_b_) shichou_b_->setChecked(false);
   if (wasPlaying && player_) player_->stop();
 }
 

@@ -385,7 +385,6 @@ class TstMusicEditor : public QObject {
     QCOMPARE(struckKeys(), (std::vector<int>{65, 65, 67, 69, 65, 69, 67, 60}));
     QCOMPARE(midi.events.back(), off(60));
     QCOMPARE(midi.sent().size(), 16u);
-    QVERIFY(!h->find<QAbstractButton>(QStringLiteral("shichou_b"))->isChecked());
 
     // A second press stops it at once; so does leaving the page.
     for (const char* stopper : {"shichou_b", "pagen_b"}) {
