@@ -129,6 +129,10 @@ class TstMusicEditor : public QObject {
     }
     QVERIFY(h->find<lk::PianoKey>(QStringLiteral("kennban_1"))->height() <
             h->find<lk::PianoKey>(QStringLiteral("kennban_0"))->height());
+    // White keys carry their names, each ド its octave (middle C is ド4).
+    const std::pair<int, const char*> names[] = {{0, "ド3"}, {1, ""}, {5, "ファ"}, {11, "シ"}, {12, "ド4"}, {24, "ド5"},
+                                                 {35, "シ"}};
+    for (const auto& [index, name] : names) QCOMPARE(lk::pianoKeyLabel(index), QString::fromUtf8(name));
   }
 
   void keyClicksAppendNoteNames() {
