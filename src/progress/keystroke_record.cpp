@@ -72,6 +72,7 @@ void KeystrokeRecorder::reset() {
   run_.units.clear();
   unitIndex_.clear();
   textUnits_.clear();
+  flexText_ = -1;
   started_ = false;
   origin_ = 0;
 }
@@ -134,6 +135,17 @@ void KeystrokeRecorder::key(int text, std::size_t keyIndex, char16_t expected, c
     place = KeyPlace{internUnit(std::u16string_view(&expected, 1)), 0};
   }
   run_.keys.push_back(Keystroke{elapsedMs(), expected, typed, place.unit, place.pos, hit});
+}
+
+void KeystrokeRecorder::keyOfUnit(int text, std::size_t unitIndex, std::u16string_view unit, char16_t expected,
+                                  char16_t typed, bool hit) {
+  if (text != flexText_ || unitIndex != flexUnit_) {
+    flexText_ = text;
+    flexUnit_ = unitIndex;
+    flexPos_ = 0;
+  }
+  run_.keys.push_back(Keystroke{elapsedMs(), expected, typed, internUnit(unit), clampPos(flexPos_), hit});
+  if (hit) ++flexPos_;
 }
 
 void KeystrokeRecorder::key(std::u16string_view unit, char16_t expected, char16_t typed, bool hit) {

@@ -97,6 +97,11 @@ class KeystrokeRecorder {
 
   // A key judged while `keyIndex` of text `text` was expected.
   void key(int text, std::size_t keyIndex, char16_t expected, char16_t typed, bool hit);
+  // A key judged unit by unit (the flexible matcher): unit `unitIndex` of
+  // text `text` was being typed, `expected` is the key its guide showed. The
+  // place within the unit counts the hits since the unit began.
+  void keyOfUnit(int text, std::size_t unitIndex, std::u16string_view unit, char16_t expected, char16_t typed,
+                 bool hit);
   // A key whose unit is given directly (the one-character drill).
   void key(std::u16string_view unit, char16_t expected, char16_t typed, bool hit);
 
@@ -113,6 +118,9 @@ class KeystrokeRecorder {
     std::uint8_t pos;
   };
   std::vector<std::vector<KeyPlace>> textUnits_;  // per text, the unit of each expected key
+  int flexText_ = -1;           // keyOfUnit: the unit being typed and the hits in it so far
+  std::size_t flexUnit_ = 0;
+  std::size_t flexPos_ = 0;
 };
 
 }  // namespace lk

@@ -47,9 +47,10 @@ class FakeFileDialogs : public FileDialogs {
   int openCalls = 0;
   int saveCalls = 0;
   int csvCalls = 0;
+  std::vector<std::filesystem::path> saveSuggestions;  // what each save dialog was opened on
 
   std::optional<std::filesystem::path> openProblemFile() override;
-  std::optional<std::filesystem::path> saveProblemFile() override;
+  std::optional<std::filesystem::path> saveProblemFile(const std::filesystem::path& suggested = {}) override;
   std::optional<std::filesystem::path> saveCsvFile() override;
 };
 

@@ -45,7 +45,7 @@ struct WordRun {
 
 // The word drill over questions in list order, with or without a recorder.
 WordRun runWordDrill(const std::vector<std::u16string>& romaji, const std::vector<Step>& steps, bool record,
-                     const KeySettings& keys = {}) {
+                     const KeySettings& keys = {}, bool flexible = false) {
   WordRun out;
   ProblemSet set = wordSet(romaji);
   FakeRandom random;  // always 0: every swap leaves the order as it is
@@ -53,7 +53,7 @@ WordRun runWordDrill(const std::vector<std::u16string>& romaji, const std::vecto
   clock.time = LocalDateTime{2026, 5, 6, 7, 8, 9};
   clock.ms = 1000;
   KeystrokeRecorder recorder(out.record, &clock);
-  WordDrill drill(set, keys, out.result, random, record ? &recorder : nullptr);
+  WordDrill drill(set, keys, out.result, random, flexible, record ? &recorder : nullptr);
   // Keys of the countdown are ignored, and so not recorded.
   drill.type(u's');
   for (int i = 0; i < WordDrill::kCountdownStart; ++i) drill.countdownTick();
@@ -93,10 +93,11 @@ TEST(KeystrokeRecord, RecordingChangesNoWordDrillFigure) {
   };
   KeySettings shi;
   ASSERT_TRUE(shi.set("sya", u"sha"));
+  for (bool flexible : {false, true}) {
   for (const KeySettings& keys : {KeySettings{}, shi}) {
     for (const Case& c : cases) {
-      const WordRun plain = runWordDrill(c.romaji, c.steps, false, keys);
-      const WordRun recorded = runWordDrill(c.romaji, c.steps, true, keys);
+      const WordRun plain = runWordDrill(c.romaji, c.steps, false, keys, flexible);
+      const WordRun recorded = runWordDrill(c.romaji, c.steps, true, keys, flexible);
       EXPECT_EQ(plain.verdicts, recorded.verdicts) << c.name;
       EXPECT_EQ(plain.result.missCount, recorded.result.missCount) << c.name;
       EXPECT_EQ(plain.result.charCount, recorded.result.charCount) << c.name;
@@ -113,6 +114,17 @@ TEST(KeystrokeRecord, RecordingChangesNoWordDrillFigure) {
       EXPECT_EQ(recordedMisses, misses) << c.name;
     }
   }
+  }
+}
+
+TEST(KeystrokeRecord, FlexibleSpellingIsRecordedUnderItsUnit) {
+  // "si" typed as "shi": every key a hit of し, the guide's key as expected.
+  const WordRun run = runWordDrill({u"si"}, {{100, u's'}, {100, u'h'}, {100, u'x'}, {100, u'i'}}, true, {}, true);
+  const std::vector<Keystroke> want = {
+      {100, u's', u's', 0, 0, true}, {200, u'i', u'h', 0, 1, true}, {300, u'i', u'x', 0, 2, false},
+      {400, u'i', u'i', 0, 2, true}};
+  EXPECT_EQ(run.record.keys, want);
+  EXPECT_EQ(run.record.units, std::vector<std::u16string>{u"し"});
 }
 
 TEST(KeystrokeRecord, UnitsAccountForEveryExpectedKey) {
@@ -178,7 +190,7 @@ TEST(KeystrokeRecord, MusicDrillTimesFromTheFirstKey) {
   DrillResult result;
   RunRecord record;
   KeystrokeRecorder recorder(record, &clock);
-  MusicDrill drill(set, KeySettings{}, result, &midi, nullptr, &recorder);
+  MusicDrill drill(set, KeySettings{}, result, &midi, nullptr, false, &recorder);
   ASSERT_TRUE(drill.loaded());
   clock.ms += 700;
   drill.type(u'k');

@@ -109,7 +109,8 @@ void WordDrillScreen::load() {
   };
   static InOrder inOrder;
   recorder_ = std::make_unique<KeystrokeRecorder>(record_, services().clock);
-  drill_ = std::make_unique<WordDrill>(s.problems, s.settings, s.result, random ? *random : inOrder, recorder_.get());
+  drill_ = std::make_unique<WordDrill>(s.problems, s.settings, s.result, random ? *random : inOrder,
+                                       s.options.flexibleRomaji, recorder_.get());
 
   title_l_->setText(qs(s.problems.title));
   titlehyouzi_l_->setText(qs(s.problems.title));
@@ -171,7 +172,9 @@ void WordDrillScreen::typed(char16_t ch) {
       break;
   }
   if (!r.questionDone) {
-    label_q_->setText(qs(drill_->remaining()));
+    // The flexible guide can grow ("x" for っ shows "tu" before the kana).
+    if (drill_->flexible()) setFittedText(label_q_, qs(drill_->remaining()));
+    else label_q_->setText(qs(drill_->remaining()));
     return;
   }
   setShapeFill(shape1_[static_cast<std::size_t>(drill_->current() - 1)], kMarkerDone);

@@ -1,6 +1,7 @@
 #include "progress/screens/keyboard_picture.h"
 
 #include <QLabel>
+#include <cmath>
 
 #include "progress/history_export.h"
 
@@ -58,7 +59,9 @@ void KeyboardPicture::show(KeyboardLayout layout, const std::vector<KeyStat>& st
       if (it != cells.end() && it->second.count > 0) {
         Cell& c = it->second;
         const double rate = static_cast<double>(c.misses) / c.count;
-        shade = 255 - static_cast<int>(rate * 200);
+        // The square root lifts the few-percent rates a learner actually has
+        // into shades that can be told apart.
+        shade = 255 - static_cast<int>(std::sqrt(rate) * 200);
         const auto median = medianMs(c.medians);
         tip = QStringLiteral("ミス %1/%2").arg(c.misses).arg(c.count);
         if (median) tip += QStringLiteral("　中央値 %1 ms").arg(*median);
