@@ -181,7 +181,7 @@ def word_drill():
         raise Failure(f"keys does not put the two misses first: {keys[:3]}")
     log(f"   store: {run}; most missed key {keys[1]}")
 
-    weak_drill(questions, first_expected)
+    weak_drill(questions)
 
     step("training menu -> ranking")
     wait_window("トレーニングメニュー")
@@ -197,7 +197,7 @@ def word_drill():
     wait_window("メニュー")
 
 
-def weak_drill(questions, missed):
+def weak_drill(questions):
     step("training menu -> 苦手克服: a drill drawn by the weak units")
     db = os.path.join(FOLDER, "luminakey.db")
     weak = [line.split("\t") for line in tool("weak", "--db", db, "--top", "3").splitlines()]
