@@ -2,6 +2,7 @@
 
 #include <QPushButton>
 
+#include "practice/screens/keyboard_guide.h"
 #include "shell/screens/screen_widgets.h"
 #include "shell/app_state.h"
 #include "shell/screens/picture_button.h"
@@ -94,6 +95,8 @@ WordDrillScreen::WordDrillScreen(ScreenHost& host) : DrillScreen(ScreenId::t_ori
   timer1_->setObjectName(QStringLiteral("Timer1"));
   timer1_->setInterval(1000);
   connect(timer1_, &QTimer::timeout, this, &WordDrillScreen::clockTick);
+
+  new KeyboardGuide(*this, [this] { return drill_ ? std::u16string(drill_->remaining()) : std::u16string(); });
 }
 
 WordDrillScreen::~WordDrillScreen() = default;
