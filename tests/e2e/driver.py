@@ -241,7 +241,8 @@ def end_program(pid):
     key("alt+m")
     wait_until("the menu item 終了",
                lambda: any(find(w, "menu item", "終了") for w in windows()), 5)
-    # ﾊﾞｰｼﾞｮﾝ情報 is highlighted first; 終了 is the next item.
+    # ｵﾌﾟｼｮﾝ is highlighted first; 終了 is two items below (after ﾊﾞｰｼﾞｮﾝ情報).
+    key("Down")
     key("Down")
     key("Return")
 
