@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QRadioButton>
+#include <algorithm>
 
 #include "shell/app_state.h"
 #include "shell/screens/options_store.h"
