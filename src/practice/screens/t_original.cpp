@@ -110,7 +110,8 @@ void WordDrillScreen::load() {
     double next() override { return 0.0; }
   };
   static InOrder inOrder;
-  drill_ = std::make_unique<WordDrill>(s.problems, s.settings, s.result, random ? *random : inOrder);
+  drill_ = std::make_unique<WordDrill>(s.problems, s.settings, s.result, random ? *random : inOrder,
+                                       s.options.flexibleRomaji);
 
   title_l_->setText(qs(s.problems.title));
   titlehyouzi_l_->setText(qs(s.problems.title));
@@ -172,7 +173,9 @@ void WordDrillScreen::typed(char16_t ch) {
       break;
   }
   if (!r.questionDone) {
-    label_q_->setText(qs(drill_->remaining()));
+    // The flexible guide can grow ("x" for っ shows "tu" before the kana).
+    if (drill_->flexible()) setFittedText(label_q_, qs(drill_->remaining()));
+    else label_q_->setText(qs(drill_->remaining()));
     return;
   }
   setShapeFill(shape1_[static_cast<std::size_t>(drill_->current() - 1)], kMarkerDone);
