@@ -166,6 +166,19 @@ class TstKeyboardGuide : public QObject {
     QVERIFY(guide()->fingerText().isEmpty());
   }
 
+  // With any spelling accepted, the guide follows the spelling being typed:
+  // "sh" for し leaves "i" lit, where the key settings' "si" left nothing of し.
+  void flexibleModeLightsTheNextKeyOfTheSpellingTyped() {
+    h->state.options.keyboardGuide = true;
+    h->state.options.flexibleRomaji = true;
+    QVERIFY(openWordDrill(u"sinnbunn"));
+    verifyLit({u's', Finger::LeftRing, KeyRole::Character, "左薬指"});
+    h->type(QStringLiteral("sh"));
+    QCOMPARE(h->state.result.missCount, 0);
+    QCOMPARE(h->textOf(QStringLiteral("label_q")), QStringLiteral("innbunn"));
+    verifyLit({u'i', Finger::RightMiddle, KeyRole::Character, "右中指"});
+  }
+
   // The one-character drill lights each drawn character; ':' and '@' sit
   // on different keys in the two layouts.
   void oneCharDrillLightsEachQuestion_data() {
