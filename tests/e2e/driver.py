@@ -157,10 +157,14 @@ def music_drill(song):
     press("ミュージックメニュー", "push button", song)
     wait_window("ミュージック")
     if os.environ.get("PULSE_SERVER"):
-        # The real synthesizer: its audio stream reaches the silent sound server.
-        wait_until("the synthesizer's stream on the sound server", lambda: subprocess.run(
-            ["pactl", "list", "short", "sink-inputs"], capture_output=True, text=True).stdout.strip(), 10)
-        log("   the synthesizer plays into the null sink")
+        # The real synthesizer's stream, and the effects' stream the word
+        # drill opened, both on the silent sound server for the whole run.
+        def streams():
+            out = subprocess.run(["pactl", "list", "sink-inputs"], capture_output=True, text=True).stdout
+            return re.findall(r'media\.name = "([^"]*)"', out)
+        for name in ("LuminaKey synthesizer", "LuminaKey effects"):
+            wait_until(f"the stream {name!r} on the sound server", lambda: name in streams(), 10)
+        log(f"   streams on the null sink: {', '.join(streams())}")
     step("music drill: the song typed through")
     # Labels: Miss: m lyric reading keys title
     wait_until("the first line", lambda: (labels_after("ミュージック", "Miss:") or ["", "", "", "", ""])[3], 10)
