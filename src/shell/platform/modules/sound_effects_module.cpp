@@ -23,7 +23,7 @@ namespace {
 // does not underrun it. The server is asked for a little more every
 // kRequestMs, and plays the sink's own (short) latency behind that.
 constexpr int kQueueMs = 30;
-constexpr int kRequestMs = 10;
+constexpr int kRequestMs = 12;
 
 class PulseEffectOutput : public EffectOutput {
  public:
