@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <string>
 #include <system_error>
 
@@ -19,11 +21,13 @@ namespace {
 // renders exactly that much on the mainloop's thread. FluidSynth's own
 // PulseAudio driver asks for one period as the whole queue and writes a
 // period only once the queue has drained, which underruns at any small size.
+// The queue starts short and grows a step at each underrun, up to a limit,
+// so a busy machine trades a few milliseconds for a clean sound.
 class PulseStream {
  public:
   ~PulseStream() {
     if (loop_ == nullptr) return;
-    pa_threaded_mainloop_stop(loop_);
+    stop();
     if (stream_ != nullptr) {
       pa_stream_disconnect(stream_);
       pa_stream_unref(stream_);
@@ -35,10 +39,12 @@ class PulseStream {
     pa_threaded_mainloop_free(loop_);
   }
 
-  // Opens the stream; false without a sound server. `grantedMs` receives
-  // the buffer the server really granted.
-  bool start(fluid_synth_t* synth, double rate, double queueMs, double requestMs, double& grantedMs) {
+  // Opens the stream; false without a sound server.
+  bool start(fluid_synth_t* synth, double rate, double queueMs, double requestMs, double maxQueueMs) {
     synth_ = synth;
+    queueMs_ = queueMs;
+    requestMs_ = requestMs;
+    maxQueueMs_ = maxQueueMs;
     loop_ = pa_threaded_mainloop_new();
     if (loop_ == nullptr) return false;
     pa_proplist* props = pa_proplist_new();
@@ -51,15 +57,25 @@ class PulseStream {
     if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) return false;
 
     pa_threaded_mainloop_lock(loop_);
-    bool ok = pa_threaded_mainloop_start(loop_) == 0 && waitForContext() && connect(rate, queueMs, requestMs) &&
-              waitForStream();
-    if (ok) {
-      const pa_buffer_attr* granted = pa_stream_get_buffer_attr(stream_);
-      grantedMs = granted != nullptr ? static_cast<double>(pa_bytes_to_usec(granted->tlength, &spec_)) / 1000.0 : 0;
-    }
+    const bool ok = pa_threaded_mainloop_start(loop_) == 0 && waitForContext() && connect(rate) && waitForStream();
+    if (ok) readGranted();
+    settled_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
     pa_threaded_mainloop_unlock(loop_);
     return ok;
   }
+
+  // The whole latency the server granted the stream, in milliseconds.
+  double grantedMs() const { return grantedMs_.load(); }
+  // Ends the stream's thread: nothing more is rendered.
+  void stop() {
+    if (loop_ != nullptr && !stopped_) pa_threaded_mainloop_stop(loop_);
+    stopped_ = true;
+  }
+
+  // The queue and request asked for now, grown by the underruns so far.
+  // Call with the stream stopped or from its thread.
+  double queueMs() const { return queueMs_; }
+  double requestMs() const { return requestMs_; }
 
  private:
   static void contextChanged(pa_context*, void* loop) {
@@ -69,6 +85,35 @@ class PulseStream {
     pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0);
   }
   static void request(pa_stream*, size_t bytes, void* self) { static_cast<PulseStream*>(self)->render(bytes); }
+  static void underflow(pa_stream*, void* self) { static_cast<PulseStream*>(self)->grow(); }
+  static void attrChanged(pa_stream*, int, void* self) { static_cast<PulseStream*>(self)->readGranted(); }
+
+  pa_buffer_attr wantedAttr() const {
+    pa_buffer_attr attr{};
+    attr.maxlength = static_cast<std::uint32_t>(-1);
+    attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(static_cast<pa_usec_t>(queueMs_ * 1000), &spec_));
+    attr.prebuf = static_cast<std::uint32_t>(-1);
+    attr.minreq = static_cast<std::uint32_t>(pa_usec_to_bytes(static_cast<pa_usec_t>(requestMs_ * 1000), &spec_));
+    attr.fragsize = static_cast<std::uint32_t>(-1);
+    return attr;
+  }
+
+  // On the mainloop's thread: a quarter more queue after each underrun.
+  // The underruns of the stream's first moments, while the server and the
+  // process settle, say nothing about the machine and are let pass.
+  void grow() {
+    if (std::chrono::steady_clock::now() < settled_ || queueMs_ >= maxQueueMs_) return;
+    queueMs_ = std::min(maxQueueMs_, queueMs_ * 1.25);
+    requestMs_ *= 1.25;
+    const pa_buffer_attr attr = wantedAttr();
+    if (pa_operation* op = pa_stream_set_buffer_attr(stream_, &attr, &PulseStream::attrChanged, this))
+      pa_operation_unref(op);
+  }
+
+  void readGranted() {
+    const pa_buffer_attr* granted = pa_stream_get_buffer_attr(stream_);
+    if (granted != nullptr) grantedMs_ = static_cast<double>(pa_bytes_to_usec(granted->tlength, &spec_)) / 1000.0;
+  }
 
   bool waitForContext() {
     for (;;) {
@@ -88,21 +133,17 @@ class PulseStream {
     }
   }
 
-  bool connect(double rate, double queueMs, double requestMs) {
+  bool connect(double rate) {
     spec_ = pa_sample_spec{PA_SAMPLE_FLOAT32NE, static_cast<std::uint32_t>(rate), 2};
     pa_proplist* props = pa_proplist_new();
     pa_proplist_sets(props, PA_PROP_MEDIA_ROLE, "music");
     stream_ = pa_stream_new_with_proplist(context_, "LuminaKey synthesizer", &spec_, nullptr, props);
     pa_proplist_free(props);
     if (stream_ == nullptr) return false;
-    pa_buffer_attr attr{};
-    attr.maxlength = static_cast<std::uint32_t>(-1);
-    attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(static_cast<pa_usec_t>(queueMs * 1000), &spec_));
-    attr.prebuf = static_cast<std::uint32_t>(-1);
-    attr.minreq = static_cast<std::uint32_t>(pa_usec_to_bytes(static_cast<pa_usec_t>(requestMs * 1000), &spec_));
-    attr.fragsize = static_cast<std::uint32_t>(-1);
+    const pa_buffer_attr attr = wantedAttr();
     pa_stream_set_state_callback(stream_, &PulseStream::streamChanged, loop_);
     pa_stream_set_write_callback(stream_, &PulseStream::request, this);
+    pa_stream_set_underflow_callback(stream_, &PulseStream::underflow, this);
     // ADJUST_LATENCY: the queue asked for is the whole latency, the sink's
     // share included, rather than the queue on top of the sink's default.
     return pa_stream_connect_playback(stream_, nullptr, &attr, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) == 0;
@@ -118,6 +159,12 @@ class PulseStream {
   }
 
   fluid_synth_t* synth_ = nullptr;
+  double queueMs_ = 0;
+  double requestMs_ = 0;
+  double maxQueueMs_ = 0;
+  std::atomic<double> grantedMs_{0};
+  std::chrono::steady_clock::time_point settled_;
+  bool stopped_ = false;
   pa_sample_spec spec_{};
   pa_threaded_mainloop* loop_ = nullptr;
   pa_context* context_ = nullptr;
@@ -184,7 +231,10 @@ double FluidSynthOutput::configuredLatencyMs() const {
   return 1000.0 * buffered / options_.sampleRate;
 }
 
-double FluidSynthOutput::streamLatencyMs() const { return streamLatencyMs_; }
+double FluidSynthOutput::streamLatencyMs() const {
+  if (fluid_ && fluid_->pulse) return fluid_->pulse->grantedMs();
+  return streamLatencyMs_;
+}
 
 bool FluidSynthOutput::ensureSynth() {
   if (fluid_ && fluid_->synth != nullptr) return true;
@@ -226,10 +276,9 @@ bool FluidSynthOutput::ensureSynth() {
 
 bool FluidSynthOutput::startPulse() {
   auto pulse = std::make_unique<PulseStream>();
-  double granted = 0;
-  if (!pulse->start(fluid_->synth, options_.sampleRate, options_.queueMs, options_.requestMs, granted)) return false;
+  if (!pulse->start(fluid_->synth, options_.sampleRate, options_.queueMs, options_.requestMs, options_.maxQueueMs))
+    return false;
   fluid_->pulse = std::move(pulse);
-  streamLatencyMs_ = granted;
   driverName_ = "pulseaudio";
   return true;
 }
@@ -253,6 +302,12 @@ bool FluidSynthOutput::ensureAudio() {
 
 void FluidSynthOutput::stopAudio() {
   if (fluid_) {
+    if (fluid_->pulse) {
+      // What this machine needed holds for the next drill's stream too.
+      fluid_->pulse->stop();
+      options_.queueMs = fluid_->pulse->queueMs();
+      options_.requestMs = fluid_->pulse->requestMs();
+    }
     fluid_->pulse.reset();
     if (fluid_->driver != nullptr) delete_fluid_audio_driver(fluid_->driver);
     fluid_->driver = nullptr;

@@ -33,6 +33,9 @@ class FluidSynthOutput final : public MidiOutput {
     // one request later and heard a queue later.
     double queueMs = 8.0;
     double requestMs = 2.0;
+    // Each underrun grows the queue (and the request) by a quarter, up to
+    // this much.
+    double maxQueueMs = 20.0;
     // ALSA without a sound server (FluidSynth's own driver): frames per
     // period and number of periods.
     int periodSize = 192;
