@@ -23,6 +23,7 @@ constexpr std::array<ScreenInfo, kScreenCount> kScreens = {{
     {ScreenId::sakuseib, "sakuseib", "ミュージック問題作成", true, true},
     {ScreenId::ver, "ver", "バージョン情報", false, false},
     {ScreenId::bunseki, "bunseki", "分析", true, true},
+    {ScreenId::options, "options", "オプション", false, false},
 }};
 
 }  // namespace

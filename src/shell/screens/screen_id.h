@@ -27,9 +27,10 @@ enum class ScreenId {
   sakuseib,
   ver,
   bunseki,
+  options,
 };
 
-inline constexpr int kScreenCount = 17;
+inline constexpr int kScreenCount = 18;
 
 struct ScreenInfo {
   ScreenId id;
