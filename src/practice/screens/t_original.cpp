@@ -2,6 +2,7 @@
 
 #include <QPushButton>
 
+#include "practice/screens/keyboard_guide.h"
 #include "shell/screens/screen_widgets.h"
 #include "progress/run_keeping.h"
 #include "shell/app_state.h"
@@ -95,6 +96,8 @@ WordDrillScreen::WordDrillScreen(ScreenHost& host) : DrillScreen(ScreenId::t_ori
   timer1_->setObjectName(QStringLiteral("Timer1"));
   timer1_->setInterval(1000);
   connect(timer1_, &QTimer::timeout, this, &WordDrillScreen::clockTick);
+
+  new KeyboardGuide(*this, [this] { return drill_ ? std::u16string(drill_->remaining()) : std::u16string(); });
 }
 
 WordDrillScreen::~WordDrillScreen() = default;

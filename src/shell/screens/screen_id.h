@@ -26,10 +26,11 @@ enum class ScreenId {
   sakusei_a,
   sakuseib,
   ver,
+  options,
   bunseki,
 };
 
-inline constexpr int kScreenCount = 17;
+inline constexpr int kScreenCount = 18;
 
 struct ScreenInfo {
   ScreenId id;
