@@ -319,6 +319,25 @@ std::unique_ptr<HistoryStore> HistoryStore::open(const std::filesystem::path& pa
   sqlite3_busy_timeout(db, 300);
   std::unique_ptr<HistoryStore> store(new HistoryStore(db));
   status = store->prepareSchema(mode);
+  if (status == Status::Outdated) {
+    // Read-only, but written by an older version: the file is copied into
+    // memory and upgraded there, so it can be read without being changed.
+    sqlite3* memory = nullptr;
+    if (sqlite3_open(":memory:", &memory) != SQLITE_OK) {
+      sqlite3_close(memory);
+      status = Status::Failed;
+      return nullptr;
+    }
+    sqlite3_backup* copy = sqlite3_backup_init(memory, "main", db, "main");
+    const int rc = copy ? sqlite3_backup_step(copy, -1) : sqlite3_errcode(memory);
+    sqlite3_backup_finish(copy);
+    store.reset(new HistoryStore(memory));
+    if (rc != SQLITE_DONE) {
+      status = statusOf(rc) == Status::Ok ? Status::Failed : statusOf(rc);
+      return nullptr;
+    }
+    status = store->prepareSchema(Mode::ReadWrite);
+  }
   if (status != Status::Ok) return nullptr;
   return store;
 }
@@ -354,7 +373,8 @@ HistoryStore::Status HistoryStore::prepareSchema(Mode mode) {
   // A file with tables but no version of ours belongs to someone else.
   if (version_ == 0 && tables > 0) return fail(SQLITE_NOTADB);
   if (mode == Mode::ReadOnly) {
-    return version_ == kSchemaVersion ? Status::Ok : Status::CannotOpen;
+    if (version_ == kSchemaVersion) return Status::Ok;
+    return version_ == 0 ? Status::CannotOpen : Status::Outdated;
   }
   if (version_ < kSchemaVersion) {
     int rc = SQLITE_OK;

@@ -80,14 +80,15 @@ class HistoryStore {
     TooNew,       // written by a later version: read it, never change it
     Busy,         // locked by another program
     Failed,       // a statement failed (write error, full disk)
+    Outdated,     // (internal) read-only open of an older schema
   };
 
   enum class Mode { ReadWrite, Existing, ReadOnly };
 
   // Opens the store at `path`. ReadWrite creates a missing file and brings an
   // older schema up to date; Existing does the same but never creates a
-  // file; ReadOnly never creates or changes anything (and refuses an older
-  // schema).
+  // file; ReadOnly never creates or changes anything (an older schema is
+  // upgraded on a copy in memory).
   // Null with `status` set when the store cannot be used.
   static std::unique_ptr<HistoryStore> open(const std::filesystem::path& path, Status& status,
                                             Mode mode = Mode::ReadWrite);

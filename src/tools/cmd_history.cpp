@@ -56,11 +56,11 @@ StoreArgs parseStoreArgs(const std::vector<std::string>& args, bool allowRun) {
   return a;
 }
 
-// An older store is brought up to date as the program would; a missing or
-// unreadable one is reported and left alone.
+// The store is only read (an older one is upgraded on a copy in memory); a
+// missing or unreadable one is reported and left alone.
 std::unique_ptr<HistoryStore> openStore(const std::string& db, Io& io) {
   HistoryStore::Status status;
-  auto store = HistoryStore::open(db, status, HistoryStore::Mode::Existing);
+  auto store = HistoryStore::open(db, status, HistoryStore::Mode::ReadOnly);
   if (!store) {
     const char* why = status == HistoryStore::Status::TooNew ? "written by a newer version"
                       : status == HistoryStore::Status::Busy ? "locked by another program"

@@ -201,6 +201,16 @@ TEST_F(HistoryStoreTest, UpgradesTheFirstLayoutKeepingEveryRun) {
   std::mt19937 gen(3);
   const std::vector<RunRecord> old = {randomRun(gen, 50), randomRun(gen, 80)};
   writeVersion1(path(), old);
+  {
+    // Read-only: upgraded on a copy, the file stays in the first layout.
+    const std::string before = readBytes(path());
+    auto reader = open(HistoryStore::Mode::ReadOnly);
+    ASSERT_TRUE(reader);
+    EXPECT_EQ(reader->totals().keys, 130);
+    EXPECT_EQ(reader->records(reader->lastRunIds(1))[0].keys, old[1].keys);
+    reader.reset();
+    EXPECT_EQ(readBytes(path()), before);
+  }
   auto store = open();
   ASSERT_TRUE(store);
   EXPECT_EQ(store->schemaVersion(), HistoryStore::kSchemaVersion);
@@ -223,9 +233,11 @@ TEST_F(HistoryStoreTest, FailedUpgradeLeavesTheFileAsItWas) {
   std::mt19937 gen(5);
   writeVersion1(path(), {randomRun(gen, 20), randomRun(gen, 20)}, true);
   const std::string before = readBytes(path());
-  Status status;
-  EXPECT_FALSE(HistoryStore::open(path(), status));
-  EXPECT_EQ(status, Status::Unreadable);
+  for (auto mode : {HistoryStore::Mode::ReadWrite, HistoryStore::Mode::ReadOnly}) {
+    Status status;
+    EXPECT_FALSE(HistoryStore::open(path(), status, mode));
+    EXPECT_EQ(status, Status::Unreadable);
+  }
   EXPECT_EQ(readBytes(path()), before);
 }
 

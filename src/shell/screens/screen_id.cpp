@@ -22,8 +22,8 @@ constexpr std::array<ScreenInfo, kScreenCount> kScreens = {{
     {ScreenId::sakusei_a, "sakusei_a", "トレーニング問題作成", true, true},
     {ScreenId::sakuseib, "sakuseib", "ミュージック問題作成", true, true},
     {ScreenId::ver, "ver", "バージョン情報", false, false},
-    {ScreenId::bunseki, "bunseki", "分析", true, true},
     {ScreenId::options, "options", "オプション", false, false},
+    {ScreenId::bunseki, "bunseki", "分析", true, true},
 }};
 
 }  // namespace

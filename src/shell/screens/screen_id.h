@@ -26,8 +26,8 @@ enum class ScreenId {
   sakusei_a,
   sakuseib,
   ver,
-  bunseki,
   options,
+  bunseki,
 };
 
 inline constexpr int kScreenCount = 18;

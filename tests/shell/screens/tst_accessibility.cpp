@@ -60,8 +60,8 @@ const Route kRoutes[] = {
     {ScreenId::sakusei_a, ScreenId::sakusei_a, nullptr},
     {ScreenId::sakuseib, ScreenId::sakuseib, nullptr},
     {ScreenId::ver, ScreenId::m_menu, nullptr},
-    {ScreenId::bunseki, ScreenId::t_menu, "kiroku_b"},
     {ScreenId::options, ScreenId::m_menu, nullptr},
+    {ScreenId::bunseki, ScreenId::t_menu, "kiroku_b"},
 };
 
 // The captions the picture buttons show as pictures.

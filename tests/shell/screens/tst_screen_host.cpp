@@ -87,7 +87,7 @@ class ScreenHostTest : public QObject {
         {ScreenId::settei, "セッティング", true},         {ScreenId::settei2, "セッティング", true},
         {ScreenId::ed_select, "作成選択", false},         {ScreenId::sakusei_a, "トレーニング問題作成", true},
         {ScreenId::sakuseib, "ミュージック問題作成", true}, {ScreenId::ver, "バージョン情報", false},
-        {ScreenId::options, "オプション", false},
+        {ScreenId::options, "オプション", false},         {ScreenId::bunseki, "分析", true},
     };
     for (const auto& r : rows) {
       const auto name = lk::screenInfo(r.id).name;
