@@ -42,7 +42,7 @@ check weak-top "$header
 し${tab}1.133${tab}1${tab}3${tab}150" "$("$tool" weak --db "$db" --top 1)"
 
 # An empty store has a header only.
-sqlite3 "$db" "DELETE FROM runs"
+sqlite3 "$db" "DELETE FROM keystrokes; DELETE FROM runs"
 check weak-empty "$header" "$("$tool" weak --db "$db")"
 
 "$tool" weak >/dev/null 2>&1
