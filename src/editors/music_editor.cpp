@@ -32,7 +32,23 @@ MusicEditor::MusicEditor(ProblemSet& set, Services& services) : set_(set), servi
   recreateWorkingSet();
   list_.clear();
   for (int i = 0; i < kPages; ++i) list_.push_back(listPrefix(i));
+  markUnchanged();
 }
+
+std::vector<std::u16string> MusicEditor::contentAsSeen() const {
+  std::vector<std::u16string> all;
+  all.reserve(3 * kPages + 1);
+  for (int i = 0; i < kPages; ++i) {
+    const bool onScreen = i == page_;
+    all.push_back(onScreen ? view.lyric : text(i));
+    all.push_back(onScreen ? view.reading : reading(i));
+    all.push_back(onScreen ? view.notes : noteNames(i));
+  }
+  all.push_back(view.title);
+  return all;
+}
+
+bool MusicEditor::hasUnsavedChanges() const { return contentAsSeen() != unchanged_; }
 
 void MusicEditor::recreateWorkingSet() {
   set_.text.assign(kPages, std::u16string());
@@ -149,6 +165,7 @@ void MusicEditor::save() {
     data.records.push_back(std::move(r));
   }
   const ProblemFileWriteResult result = writeMusicProblemFile(*file, data);
+  if (result.ok) markUnchanged();
   if (!result.ok && services_.messages) {
     services_.messages->show(result.message.empty() ? std::u16string(kMsgEditorSaveFailed) : result.message);
   }
@@ -165,10 +182,18 @@ void MusicEditor::clearEditor() {
 void MusicEditor::clear() {
   if (!services_.messages || !services_.messages->askYesNo(u"本当に消去しますか？", u"問題のクリア")) return;
   clearEditor();
+  markUnchanged();  // the user chose to discard the pages
 }
 
 void MusicEditor::load() {
   clearEditor();
+  loadFromFile();
+  // The pages now hold only what a file gave, or nothing: nothing of the
+  // user's is left to lose.
+  markUnchanged();
+}
+
+void MusicEditor::loadFromFile() {
   const std::optional<std::filesystem::path> file =
       services_.files ? services_.files->openProblemFile() : std::nullopt;
   if (!file) return;

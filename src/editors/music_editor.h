@@ -58,11 +58,19 @@ class MusicEditor {
   void save();   // sakusei_b
   void clear();  // cl_b, asks first
 
+  // True when a page (the one on screen as its boxes show it) or the title
+  // differs from what the editor last opened with, loaded, saved or cleared to.
+  bool hasUnsavedChanges() const;
+
  private:
   void recreateWorkingSet();
   void clearEditor();
+  void loadFromFile();
   void refreshListEntry(int page);
   bool validate();
+  // Lyric, reading and note names of every page as the user sees them, then the title.
+  std::vector<std::u16string> contentAsSeen() const;
+  void markUnchanged() { unchanged_ = contentAsSeen(); }
 
   ProblemSet& set_;
   Services& services_;
@@ -71,6 +79,7 @@ class MusicEditor {
   std::vector<std::u16string> list_;
   int page_ = 0;
   bool complete_ = false;
+  std::vector<std::u16string> unchanged_;
 };
 
 }  // namespace lk

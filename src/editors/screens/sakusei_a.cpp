@@ -18,7 +18,7 @@ using ui::addTextBox;
 using editors::qs;
 using editors::u16;
 
-TypingEditorScreen::TypingEditorScreen(ScreenHost& host) : Screen(ScreenId::sakusei_a, host) {
+TypingEditorScreen::TypingEditorScreen(ScreenHost& host) : EditorScreen(ScreenId::sakusei_a, host) {
   QWidget* c = client();
   setClientSize(780, 540);
 
@@ -68,7 +68,7 @@ TypingEditorScreen::TypingEditorScreen(ScreenHost& host) : Screen(ScreenId::saku
   connect(yomikomi_b, &QPushButton::clicked, this, [this] { command([](TypingEditor& e) { e.load(); }); });
   connect(sakusei_b, &QPushButton::clicked, this, [this] { command([](TypingEditor& e) { e.save(); }); });
   connect(cl_b, &QPushButton::clicked, this, [this] { command([](TypingEditor& e) { e.clear(); }); });
-  connect(re_b, &QPushButton::clicked, this, [this] { handOver(ScreenId::m_menu); });
+  connect(re_b, &QPushButton::clicked, this, [this] { leaveTo(ScreenId::m_menu); });
 }
 
 TypingEditorScreen::~TypingEditorScreen() = default;
@@ -76,6 +76,12 @@ TypingEditorScreen::~TypingEditorScreen() = default;
 void TypingEditorScreen::load() {
   editor_ = std::make_unique<TypingEditor>(state().problems, services());
   showEditor();
+}
+
+bool TypingEditorScreen::hasUnsavedChanges() {
+  if (!editor_) return false;
+  readBoxes();
+  return editor_->hasUnsavedChanges();
 }
 
 template <class Fn>

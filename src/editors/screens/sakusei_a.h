@@ -9,14 +9,14 @@
 #include <memory>
 
 #include "editors/typing_editor.h"
-#include "shell/screens/screen.h"
+#include "editors/screens/editor_screen.h"
 
 class QLabel;
 class QLineEdit;
 
 namespace lk {
 
-class TypingEditorScreen : public Screen {
+class TypingEditorScreen : public EditorScreen {
   Q_OBJECT
 
  public:
@@ -25,6 +25,9 @@ class TypingEditorScreen : public Screen {
   void load() override;
 
   TypingEditor& editor() { return *editor_; }
+
+ protected:
+  bool hasUnsavedChanges() override;
 
  private:
   // Runs one command of the editor between reading and refreshing the boxes.

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "editors/music_editor.h"
-#include "shell/screens/screen.h"
+#include "editors/screens/editor_screen.h"
 
 class QLabel;
 class QLineEdit;
@@ -17,7 +17,7 @@ namespace lk {
 
 class PianoKeyboard;
 
-class MusicEditorScreen : public Screen {
+class MusicEditorScreen : public EditorScreen {
   Q_OBJECT
 
  public:
@@ -26,6 +26,9 @@ class MusicEditorScreen : public Screen {
   void load() override;
 
   MusicEditor& editor() { return *editor_; }
+
+ protected:
+  bool hasUnsavedChanges() override;
 
  private:
   template <class Fn>
