@@ -16,7 +16,7 @@ import pyatspi
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from atspi_util import (Failure, application, dismiss_message, dump, find, find_all, focus, key, labels,
+from atspi_util import (Failure, application, click, dismiss_message, dump, find, find_all, focus, key, labels,
                         log, press, type_text, wait_find, wait_until, wait_window, window, windows)
 
 steps_done = []
@@ -218,6 +218,25 @@ def settings(folder):
         raise Failure(f"set.dat has {len(lines)} lines")
 
 
+def open_dialog_speaks_japanese(caption):
+    step(f"{caption}: 読み込み opens the file dialog in Japanese; キャンセル closes it")
+    press(caption, "push button", "読み込み")
+
+    def dialog():
+        for w in windows():
+            if w.getRoleName() in ("dialog", "frame", "window") and w.name != caption:
+                if find(w, "push button", "キャンセル"):
+                    return w
+        return None
+
+    box = wait_until("the open dialog with a キャンセル button", dialog, 15)
+    name = box.name
+    log(f"   dialog {name!r}")
+    click(find(box, "push button", "キャンセル"))
+    wait_until("the open dialog to close", lambda: not any(w.name == name and w.name != caption for w in windows()), 10)
+    wait_window(caption)
+
+
 def editors():
     for option, caption in (("Training", "トレーニング問題作成"), ("Music", "ミュージック問題作成")):
         step(f"main menu -> editor choice -> {option} -> {caption} -> 戻る")
@@ -231,6 +250,8 @@ def editors():
         press("作成選択", "push button", "作成画面へ")
         wait_window(caption)
         shot(caption, "typing-editor" if option == "Training" else "music-editor")
+        if option == "Training":
+            open_dialog_speaks_japanese(caption)
         press(caption, "push button", "戻る")
         wait_window("メニュー")
 
