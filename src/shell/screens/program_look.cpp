@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QTimer>
 #include <QTranslator>
 
 namespace lk {
@@ -15,7 +16,10 @@ QIcon programIcon() {
 }
 
 bool applyProgramLook(QApplication& app) {
-  QApplication::setWindowIcon(programIcon());
+  // Decoding the pictures costs more than the rest of the start-up's own
+  // work, so it runs once the event loop turns: by then the first screen
+  // has asked to be mapped, and setting the icon updates open windows too.
+  QTimer::singleShot(0, &app, [] { QApplication::setWindowIcon(programIcon()); });
   // The file is memory-mapped, not parsed: the first window does not wait for it.
   auto* qt = new QTranslator(&app);
   if (!qt->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {

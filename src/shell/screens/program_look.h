@@ -13,10 +13,10 @@ namespace lk {
 // The program's icon in the sizes window managers ask for.
 QIcon programIcon();
 
-// Sets the icon of every window and installs Qt's Japanese translation
-// (qtbase_ja from Qt's translations folder; without it Qt keeps English).
-// Call once, after the QApplication exists and before the first screen.
-// True when the translation was found.
+// Installs Qt's Japanese translation (qtbase_ja from Qt's translations
+// folder; without it Qt keeps English) and, at the first turn of the event
+// loop, the icon of every window. Call once, after the QApplication exists
+// and before the first screen. True when the translation was found.
 bool applyProgramLook(QApplication& app);
 
 }  // namespace lk
