@@ -7,6 +7,7 @@
 // lives here and the screen stays a mirror.
 
 #include <array>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,12 @@ class TypingEditor {
   void save();   // sakusei_b
   void clear();  // cl_b, asks first
 
+  // The file last loaded or saved (empty before either); the save dialog
+  // opens on it.
+  const std::filesystem::path& currentFile() const { return file_; }
+  // Saves that wrote their file completely since the editor opened.
+  int savedCount() const { return saved_; }
+
   // True when the rows (the view's page included) or the title differ from
   // what the editor last opened with, loaded, saved or cleared to.
   bool hasUnsavedChanges() const;
@@ -80,6 +87,8 @@ class TypingEditor {
   std::vector<std::u16string> unchangedText_;
   std::vector<std::u16string> unchangedReading_;
   std::u16string unchangedTitle_;
+  std::filesystem::path file_;
+  int saved_ = 0;
 };
 
 }  // namespace lk

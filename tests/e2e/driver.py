@@ -218,6 +218,24 @@ def settings(folder):
         raise Failure(f"set.dat has {len(lines)} lines")
 
 
+def answer_question(text, answer):
+    """Waits for a question box showing `text` and presses the button whose name starts with `answer`."""
+
+    def probe():
+        for w in windows():
+            if w.getRoleName() in ("alert", "dialog") and (text in w.name or text in labels(w)):
+                return w
+        return None
+
+    box = wait_until(f"question {text!r}", probe, 15)
+    button = next((b for b in find_all(box, "push button") if b.name.startswith(answer)), None)
+    if button is None:
+        raise Failure(f"question {text!r} has no button {answer!r}")
+    log(f"   question {text!r}: {button.name}")
+    click(button)
+    wait_until(f"question {text!r} to close", lambda: probe() is None, 10)
+
+
 def open_dialog_speaks_japanese(caption):
     step(f"{caption}: 読み込み opens the file dialog in Japanese; キャンセル closes it")
     press(caption, "push button", "読み込み")
@@ -237,6 +255,40 @@ def open_dialog_speaks_japanese(caption):
     wait_window(caption)
 
 
+def sink_inputs():
+    return subprocess.run(["pactl", "list", "short", "sink-inputs"], capture_output=True, text=True).stdout.strip()
+
+
+def box_text(caption, name):
+    node = find(window(caption), "text", name)
+    if node is None:
+        return None
+    t = node.queryText()
+    return t.getText(0, t.characterCount)
+
+
+def music_editor_line(caption):
+    """A line entered with the computer keyboard on the piano, previewed
+    through the synthesizer."""
+    step("music editor: a line from the home row, the fit line, 試聴")
+    sound = bool(os.environ.get("PULSE_SERVER"))
+    click(wait_find(caption, "text", "問題文"))
+    type_text("Do re mi")
+    click(wait_find(caption, "text", "ふりがな"))
+    type_text("do re mi")
+    click(wait_find(caption, "text", "メロディー"))
+    key("Tab")  # on to the piano
+    type_text("asd", delay_ms=50)
+    wait_until("ドレミ in the melody box", lambda: box_text(caption, "メロディー") == "ドレミ", 5)
+    wait_until("the fit line", lambda: "音符 3 / 区切り 3" in labels(window(caption)), 5)
+    shot(caption, "music-editor")
+    press(caption, "push button", "試聴")
+    if sound:
+        wait_until("the synthesizer's stream while the preview plays", sink_inputs, 10)
+        log("   the preview plays into the null sink")
+    time.sleep(2)  # three beats at 120 bpm, then the preview ends by itself
+
+
 def editors():
     for option, caption in (("Training", "トレーニング問題作成"), ("Music", "ミュージック問題作成")):
         step(f"main menu -> editor choice -> {option} -> {caption} -> 戻る")
@@ -247,13 +299,22 @@ def editors():
             wait_until("Music selected",
                        lambda: find(window("作成選択"), "radio button", "Music").getState().contains(
                            pyatspi.STATE_CHECKED), 5)
+            if os.environ.get("PULSE_SERVER"):
+                # The drill closed the synthesizer: no stream until the editor opens it.
+                wait_until("no synthesizer stream", lambda: not sink_inputs(), 10)
         press("作成選択", "push button", "作成画面へ")
         wait_window(caption)
-        shot(caption, "typing-editor" if option == "Training" else "music-editor")
         if option == "Training":
+            shot(caption, "typing-editor")
             open_dialog_speaks_japanese(caption)
+        else:
+            music_editor_line(caption)
         press(caption, "push button", "戻る")
+        if option == "Music":
+            answer_question("保存されていない変更があります。破棄しますか？", "はい")
         wait_window("メニュー")
+        if option == "Music" and os.environ.get("PULSE_SERVER"):
+            wait_until("the editor to close the synthesizer", lambda: not sink_inputs(), 10)
 
 
 def end_program(pid):
