@@ -1,6 +1,7 @@
 #include "shell/screens/program_look.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QLibraryInfo>
 #include <QTimer>
 #include <QTranslator>
@@ -15,11 +16,33 @@ QIcon programIcon() {
   return icon;
 }
 
+namespace {
+
+// Decoding the pictures (and finding the image readers) costs more than the
+// rest of the start-up's own work, so the icon comes once the first window
+// is on screen; setting it then updates every open window too.
+class IconAfterFirstExpose : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Expose && !done_) {
+      done_ = true;
+      QTimer::singleShot(0, qApp, [] { QApplication::setWindowIcon(programIcon()); });
+      deleteLater();
+    }
+    return false;
+  }
+
+ private:
+  bool done_ = false;
+};
+
+}  // namespace
+
 bool applyProgramLook(QApplication& app) {
-  // Decoding the pictures costs more than the rest of the start-up's own
-  // work, so it runs once the event loop turns: by then the first screen
-  // has asked to be mapped, and setting the icon updates open windows too.
-  QTimer::singleShot(0, &app, [] { QApplication::setWindowIcon(programIcon()); });
+  app.installEventFilter(new IconAfterFirstExpose(&app));
   // The file is memory-mapped, not parsed: the first window does not wait for it.
   auto* qt = new QTranslator(&app);
   if (!qt->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {

@@ -14,8 +14,8 @@ namespace lk {
 QIcon programIcon();
 
 // Installs Qt's Japanese translation (qtbase_ja from Qt's translations
-// folder; without it Qt keeps English) and, at the first turn of the event
-// loop, the icon of every window. Call once, after the QApplication exists
+// folder; without it Qt keeps English) and, once the first window is on
+// screen, the icon of every window. Call once, after the QApplication exists
 // and before the first screen. True when the translation was found.
 bool applyProgramLook(QApplication& app);
 
