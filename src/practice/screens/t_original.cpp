@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QPushButton>
 
+#include "practice/screens/keyboard_guide.h"
 #include "shell/screens/screen_widgets.h"
 #include "shell/app_state.h"
 #include "shell/screens/picture_button.h"
@@ -108,6 +109,8 @@ WordDrillScreen::WordDrillScreen(ScreenHost& host) : DrillScreen(ScreenId::t_ori
   missCue_->setSingleShot(true);
   missCue_->setInterval(kMissCueMs);
   connect(missCue_, &QTimer::timeout, this, &WordDrillScreen::endMissCue);
+
+  new KeyboardGuide(*this, [this] { return drill_ ? std::u16string(drill_->remaining()) : std::u16string(); });
 }
 
 WordDrillScreen::~WordDrillScreen() = default;
@@ -121,7 +124,8 @@ void WordDrillScreen::load() {
     double next() override { return 0.0; }
   };
   static InOrder inOrder;
-  drill_ = std::make_unique<WordDrill>(s.problems, s.settings, s.result, random ? *random : inOrder);
+  drill_ = std::make_unique<WordDrill>(s.problems, s.settings, s.result, random ? *random : inOrder,
+                                       s.options.flexibleRomaji);
 
   ui::setElidedText(title_l_, qs(s.problems.title));
   ui::setElidedText(titlehyouzi_l_, qs(s.problems.title));
@@ -205,7 +209,9 @@ void WordDrillScreen::typed(char16_t ch) {
   }
   if (missCue_->isActive()) endMissCue();
   if (!r.questionDone) {
-    label_q_->setText(qs(drill_->remaining()));
+    // The flexible guide can grow ("x" for っ shows "tu" before the kana).
+    if (drill_->flexible()) setFittedText(label_q_, qs(drill_->remaining()));
+    else label_q_->setText(qs(drill_->remaining()));
     return;
   }
   showMarkers();
