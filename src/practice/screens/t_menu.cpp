@@ -121,7 +121,7 @@ void TrainingMenuScreen::readProblemFile() {
   if (!chosen) return;  // cancelled: the last read stays as it was
   const TrainingMenuFile::ReadOutcome out = file_.read(state().problems, *chosen);
   if (out.countLabel) mkazu_l_->setText(qs(*out.countLabel));
-  if (out.titleLabel) title_l_->setText(qs(*out.titleLabel));
+  if (out.titleLabel) ui::setElidedText(title_l_, qs(*out.titleLabel));
   if (!out.message.empty() && services().messages) services().messages->show(out.message);
 }
 
