@@ -9,6 +9,7 @@
 #include "app/lazy_midi_output.h"
 #include "shell/app_state.h"
 #include "shell/platform/qt_services.h"
+#include "shell/screens/program_look.h"
 #include "shell/screens/screen.h"
 #include "shell/screens/screen_host.h"
 #include "shell/screens/shell_screens.h"
@@ -31,6 +32,7 @@ int main(int argc, char* argv[]) {
   // visible screen for a moment, which must not quit.
   QApplication::setQuitOnLastWindowClosed(false);
   lk::applyJapaneseFont();
+  lk::applyProgramLook(app);
 
   // Sound and MIDI libraries are modules loaded on first use.
   const QString modules = QCoreApplication::applicationDirPath() + QStringLiteral("/" LK_MODULE_DIR "/");

@@ -71,7 +71,23 @@ MusicEditor::MusicEditor(ProblemSet& set, Services& services) : set_(set), servi
   recreateWorkingSet();
   list_.clear();
   for (int i = 0; i < kPages; ++i) list_.push_back(listPrefix(i));
+  markUnchanged();
 }
+
+std::vector<std::u16string> MusicEditor::contentAsSeen() const {
+  std::vector<std::u16string> all;
+  all.reserve(3 * kPages + 1);
+  for (int i = 0; i < kPages; ++i) {
+    const bool onScreen = i == page_;
+    all.push_back(onScreen ? view.lyric : text(i));
+    all.push_back(onScreen ? view.reading : reading(i));
+    all.push_back(onScreen ? view.notes : noteNames(i));
+  }
+  all.push_back(view.title);
+  return all;
+}
+
+bool MusicEditor::hasUnsavedChanges() const { return contentAsSeen() != unchanged_; }
 
 void MusicEditor::recreateWorkingSet() {
   set_.text.assign(kPages, std::u16string());
@@ -191,6 +207,7 @@ void MusicEditor::save() {
   if (result.ok) {
     file_ = *file;
     ++saved_;
+    markUnchanged();
   } else if (services_.messages) {
     services_.messages->show(result.message.empty() ? std::u16string(kMsgEditorSaveFailed) : result.message);
   }
@@ -207,6 +224,7 @@ void MusicEditor::clearEditor() {
 void MusicEditor::clear() {
   if (!services_.messages || !services_.messages->askYesNo(u"本当に消去しますか？", u"問題のクリア")) return;
   clearEditor();
+  markUnchanged();  // the user chose to discard the pages
 }
 
 void MusicEditor::load() {
@@ -265,6 +283,7 @@ void MusicEditor::load() {
   showPage(0);
   for (int i = 0; i < kPages; ++i) refreshListEntry(i);
   view.title = set_.title;
+  markUnchanged();  // the pages are the file's now
 }
 
 }  // namespace lk

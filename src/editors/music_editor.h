@@ -85,11 +85,18 @@ class MusicEditor {
   // Saves that wrote their file completely since the editor opened.
   int savedCount() const { return saved_; }
 
+  // True when a page (the one on screen as its boxes show it) or the title
+  // differs from what the editor last opened with, loaded, saved or cleared to.
+  bool hasUnsavedChanges() const;
+
  private:
   void recreateWorkingSet();
   void clearEditor();
   void refreshListEntry(int page);
   bool validate();
+  // Lyric, reading and note names of every page as the user sees them, then the title.
+  std::vector<std::u16string> contentAsSeen() const;
+  void markUnchanged() { unchanged_ = contentAsSeen(); }
 
   ProblemSet& set_;
   Services& services_;
@@ -98,6 +105,7 @@ class MusicEditor {
   std::vector<std::u16string> list_;
   int page_ = 0;
   bool complete_ = false;
+  std::vector<std::u16string> unchanged_;
   std::filesystem::path file_;
   int saved_ = 0;
 };

@@ -27,6 +27,31 @@ bool isStorable(std::u16string_view s) { return isWritableField(s) && (s.empty()
 
 TypingEditor::TypingEditor(ProblemSet& set, Services& services) : set_(set), services_(services) {
   recreateWorkingSet();
+  markUnchanged();
+}
+
+void TypingEditor::rowsAsSeen(std::vector<std::u16string>& text, std::vector<std::u16string>& reading) const {
+  text.assign(kRows, std::u16string());
+  reading.assign(kRows, std::u16string());
+  for (int row = 0; row < kRows; ++row) {
+    // The page on screen counts as the user sees it, stored or not.
+    const int p = row - page_ * kRowsPerPage;
+    const bool onPage = p >= 0 && p < kRowsPerPage;
+    text[static_cast<std::size_t>(row)] = onPage ? view.problems[static_cast<std::size_t>(p)] : this->text(row);
+    reading[static_cast<std::size_t>(row)] = onPage ? view.readings[static_cast<std::size_t>(p)] : this->reading(row);
+  }
+}
+
+void TypingEditor::markUnchanged() {
+  rowsAsSeen(unchangedText_, unchangedReading_);
+  unchangedTitle_ = view.title;
+}
+
+bool TypingEditor::hasUnsavedChanges() const {
+  if (view.title != unchangedTitle_) return true;
+  std::vector<std::u16string> text, reading;
+  rowsAsSeen(text, reading);
+  return text != unchangedText_ || reading != unchangedReading_;
 }
 
 void TypingEditor::recreateWorkingSet() {
@@ -99,8 +124,10 @@ void TypingEditor::save() {
 
   const std::optional<std::filesystem::path> file =
       services_.files ? services_.files->saveProblemFile(file_) : std::nullopt;
+  bool written = false;
   if (file) {
     const ProblemFileWriteResult result = writeTypingProblemFile(*file, data);
+    written = result.ok;
     if (result.ok) {
       file_ = *file;
       ++saved_;
@@ -110,6 +137,7 @@ void TypingEditor::save() {
   }
   // Saved, cancelled or failed: the working set gets its kana back.
   okikae_b(set_);
+  if (written) markUnchanged();
 }
 
 void TypingEditor::load() {
@@ -150,6 +178,7 @@ void TypingEditor::load() {
   page_ = 0;
   showPage();
   view.title = set_.title;
+  markUnchanged();
 }
 
 void TypingEditor::clear() {
@@ -158,6 +187,7 @@ void TypingEditor::clear() {
   view = View{};
   page_ = 0;
   showPage();
+  markUnchanged();  // the user chose to discard the rows
 }
 
 }  // namespace lk

@@ -9,6 +9,7 @@
 #include <array>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace lk {
 
@@ -67,15 +68,25 @@ class TypingEditor {
   // Saves that wrote their file completely since the editor opened.
   int savedCount() const { return saved_; }
 
+  // True when the rows (the view's page included) or the title differ from
+  // what the editor last opened with, loaded, saved or cleared to.
+  bool hasUnsavedChanges() const;
+
  private:
   void recreateWorkingSet();
   // Returns false (after the message) when something cannot be written.
   bool validate();
+  // Takes the rows and the title as they stand as the unchanged state.
+  void markUnchanged();
+  void rowsAsSeen(std::vector<std::u16string>& text, std::vector<std::u16string>& reading) const;
 
   ProblemSet& set_;
   Services& services_;
   int page_ = 0;
   bool complete_ = false;
+  std::vector<std::u16string> unchangedText_;
+  std::vector<std::u16string> unchangedReading_;
+  std::u16string unchangedTitle_;
   std::filesystem::path file_;
   int saved_ = 0;
 };

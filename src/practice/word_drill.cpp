@@ -67,6 +67,7 @@ bool WordDrill::countdownTick() {
   if (countdown_ > 0) return false;
   phase_ = Phase::Running;
   if (recorder_) recorder_->start();
+  skipEmptyQuestions();
   return true;
 }
 
@@ -106,6 +107,17 @@ std::u16string_view WordDrill::remaining() const {
   return r ? std::u16string_view(*r) : std::u16string_view();
 }
 
+void WordDrill::skipEmptyQuestions() {
+  // A question with nothing to type (a reading of one space) could never be
+  // finished: it counts as typed the moment it comes up.
+  while (current_ < questionCount_) {
+    const std::u16string* r = currentRomaji();
+    if (!r || !r->empty()) return;
+    ++current_;
+  }
+  if (current_ == questionCount_ && questionCount_ > 0) phase_ = Phase::Cleared;
+}
+
 WordDrill::KeyResult WordDrill::type(char16_t k) {
   KeyResult out;
   // Keys during the countdown and after the clear are ignored entirely: after
@@ -140,6 +152,7 @@ WordDrill::KeyResult WordDrill::type(char16_t k) {
 void WordDrill::finishQuestion(KeyResult& out) {
   out.questionDone = true;
   ++current_;
+  skipEmptyQuestions();
   if (current_ == questionCount_) {
     out.cleared = true;
     phase_ = Phase::Cleared;

@@ -57,7 +57,9 @@ class WordDrill {
             KeystrokeRecorder* recorder = nullptr);
 
   // One tick of the one-second countdown; true on the tick that starts the
-  // drill. Ticks after the start change nothing.
+  // drill. Ticks after the start change nothing. Questions with nothing to
+  // type count as typed as soon as they come up, here and after each
+  // finished question, so the drill may already be cleared when it starts.
   bool countdownTick();
   // What the countdown label shows now: "3", "2", "1", "START!".
   std::u16string countdownText() const;
@@ -88,6 +90,7 @@ class WordDrill {
 
  private:
   const std::u16string* currentRomaji() const;
+  void skipEmptyQuestions();
   KeyResult typeFlexible(char16_t k);
   void finishQuestion(KeyResult& out);
 

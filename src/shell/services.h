@@ -23,11 +23,14 @@ class SoundEffects {
   virtual void play(std::string_view relativePath) = 0;
 };
 
+// The program's name: the title of its message boxes.
+inline constexpr std::u16string_view kProgramName = u"ルミナキー";
+
 // Modal message boxes.
 class MessageBoxes {
  public:
   virtual ~MessageBoxes() = default;
-  // Text and an OK button, no title.
+  // Text and an OK button, titled with the program's name.
   virtual void show(std::u16string_view text) = 0;
   // Yes/No with No as the default; true when Yes was chosen.
   virtual bool askYesNo(std::u16string_view text, std::u16string_view title) = 0;

@@ -295,6 +295,43 @@ def settings(folder):
         raise Failure(f"set.dat has {len(lines)} lines")
 
 
+def answer_question(text, answer):
+    """Waits for a question box showing `text` and presses the button whose name starts with `answer`."""
+
+    def probe():
+        for w in windows():
+            if w.getRoleName() in ("alert", "dialog") and (text in w.name or text in labels(w)):
+                return w
+        return None
+
+    box = wait_until(f"question {text!r}", probe, 15)
+    button = next((b for b in find_all(box, "push button") if b.name.startswith(answer)), None)
+    if button is None:
+        raise Failure(f"question {text!r} has no button {answer!r}")
+    log(f"   question {text!r}: {button.name}")
+    click(button)
+    wait_until(f"question {text!r} to close", lambda: probe() is None, 10)
+
+
+def open_dialog_speaks_japanese(caption):
+    step(f"{caption}: 読み込み opens the file dialog in Japanese; キャンセル closes it")
+    press(caption, "push button", "読み込み")
+
+    def dialog():
+        for w in windows():
+            if w.getRoleName() in ("dialog", "frame", "window") and w.name != caption:
+                if find(w, "push button", "キャンセル"):
+                    return w
+        return None
+
+    box = wait_until("the open dialog with a キャンセル button", dialog, 15)
+    name = box.name
+    log(f"   dialog {name!r}")
+    click(find(box, "push button", "キャンセル"))
+    wait_until("the open dialog to close", lambda: not any(w.name == name and w.name != caption for w in windows()), 10)
+    wait_window(caption)
+
+
 def streams():
     """Names of the program's audio streams on the sound server."""
     out = subprocess.run(["pactl", "list", "sink-inputs"], capture_output=True, text=True).stdout
@@ -353,9 +390,12 @@ def editors():
         wait_window(caption)
         if option == "Training":
             shot(caption, "typing-editor")
+            open_dialog_speaks_japanese(caption)
         else:
             music_editor_line(caption)
         press(caption, "push button", "戻る")
+        if option == "Music":
+            answer_question("保存されていない変更があります。破棄しますか？", "はい")
         wait_window("メニュー")
         if option == "Music" and os.environ.get("PULSE_SERVER"):
             wait_until("the editor to close the synthesizer", lambda: SYNTH_STREAM not in streams(), 10)

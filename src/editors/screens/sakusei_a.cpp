@@ -19,7 +19,7 @@ using ui::addTextBox;
 using editors::qs;
 using editors::u16;
 
-TypingEditorScreen::TypingEditorScreen(ScreenHost& host) : Screen(ScreenId::sakusei_a, host) {
+TypingEditorScreen::TypingEditorScreen(ScreenHost& host) : EditorScreen(ScreenId::sakusei_a, host) {
   QWidget* c = client();
   setClientSize(780, 540);
 
@@ -75,7 +75,7 @@ TypingEditorScreen::TypingEditorScreen(ScreenHost& host) : Screen(ScreenId::saku
     if (editor_ && editor_->savedCount() != before) status_->showSaved();
   });
   connect(cl_b, &QPushButton::clicked, this, [this] { command([](TypingEditor& e) { e.clear(); }); });
-  connect(re_b, &QPushButton::clicked, this, [this] { handOver(ScreenId::m_menu); });
+  connect(re_b, &QPushButton::clicked, this, [this] { leaveTo(ScreenId::m_menu); });
 }
 
 TypingEditorScreen::~TypingEditorScreen() = default;
@@ -83,6 +83,12 @@ TypingEditorScreen::~TypingEditorScreen() = default;
 void TypingEditorScreen::load() {
   editor_ = std::make_unique<TypingEditor>(state().problems, services());
   showEditor();
+}
+
+bool TypingEditorScreen::hasUnsavedChanges() {
+  if (!editor_) return false;
+  readBoxes();
+  return editor_->hasUnsavedChanges();
 }
 
 template <class Fn>

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "editors/typing_editor.h"
-#include "shell/screens/screen.h"
+#include "editors/screens/editor_screen.h"
 
 class QLabel;
 class QLineEdit;
@@ -20,7 +20,7 @@ namespace editors {
 class FileStatusLine;
 }
 
-class TypingEditorScreen : public Screen {
+class TypingEditorScreen : public EditorScreen {
   Q_OBJECT
 
  public:
@@ -29,6 +29,9 @@ class TypingEditorScreen : public Screen {
   void load() override;
 
   TypingEditor& editor() { return *editor_; }
+
+ protected:
+  bool hasUnsavedChanges() override;
 
  private:
   // Runs one command of the editor between reading and refreshing the boxes.

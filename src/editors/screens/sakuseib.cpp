@@ -30,7 +30,7 @@ QRect twips(int left, int top, int width, int height) { return QRect(px(left), p
 
 }  // namespace
 
-MusicEditorScreen::MusicEditorScreen(ScreenHost& host) : Screen(ScreenId::sakuseib, host) {
+MusicEditorScreen::MusicEditorScreen(ScreenHost& host) : EditorScreen(ScreenId::sakuseib, host) {
   QWidget* c = client();
   setClientSize(px(12000), px(8500));
 
@@ -62,7 +62,7 @@ MusicEditorScreen::MusicEditorScreen(ScreenHost& host) : Screen(ScreenId::sakuse
   keyboard_->move(px(keyboardKey(0).left), px(keyboardKey(0).top));
 
   auto* pager_b = addButton(c, QStringLiteral("pager_b"), QStringLiteral("←"), twips(4800, 6360, 600, 400));
-  p_n_ = addLabel(c, QStringLiteral("p_n"), QStringLiteral("1"), twips(5400, 6360, 600, 400), 0, Qt::AlignCenter);
+  p_n_ = addLabel(c, QStringLiteral("p_n"), QStringLiteral("1"), twips(5520, 6360, 600, 400), 0, Qt::AlignCenter);
   auto* pagen_b = addButton(c, QStringLiteral("pagen_b"), QStringLiteral("→"), twips(6000, 6360, 600, 400));
 
   addLabel(c, QStringLiteral("Label1"), QStringLiteral("TITLE:"), twips(3000, 7800, 1100, 400));
@@ -101,7 +101,7 @@ MusicEditorScreen::MusicEditorScreen(ScreenHost& host) : Screen(ScreenId::sakuse
   // Mouse and keyboard alike: whatever makes an entry current shows its page.
   connect(list1_, &QListWidget::currentRowChanged, this, &MusicEditorScreen::listChosen);
   connect(list1_, &QListWidget::itemPressed, this, [this](QListWidgetItem* item) { listChosen(list1_->row(item)); });
-  connect(re_b, &QPushButton::clicked, this, [this] { handOver(ScreenId::m_menu); });
+  connect(re_b, &QPushButton::clicked, this, [this] { leaveTo(ScreenId::m_menu); });
 }
 
 MusicEditorScreen::~MusicEditorScreen() = default;
@@ -172,6 +172,12 @@ void MusicEditorScreen::showFit() {
 void MusicEditorScreen::listChosen(int row) {
   if (showing_ || row < 0) return;
   command([row](MusicEditor& e) { e.selectPage(row); });
+}
+
+bool MusicEditorScreen::hasUnsavedChanges() {
+  if (!editor_) return false;
+  readBoxes();
+  return editor_->hasUnsavedChanges();
 }
 
 template <class Fn>

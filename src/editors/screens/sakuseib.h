@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "editors/music_editor.h"
+#include "editors/screens/editor_screen.h"
 #include "editors/note_player.h"
-#include "shell/screens/screen.h"
 
 class QAbstractButton;
 class QLabel;
@@ -28,7 +28,7 @@ namespace editors {
 class FileStatusLine;
 }
 
-class MusicEditorScreen : public Screen {
+class MusicEditorScreen : public EditorScreen {
   Q_OBJECT
 
  public:
@@ -45,6 +45,9 @@ class MusicEditorScreen : public Screen {
 
  protected:
   void unload() override;
+
+ protected:
+  bool hasUnsavedChanges() override;
 
  private:
   // Runs one command of the editor between reading and refreshing the boxes.

@@ -82,7 +82,7 @@ void MusicMenuScreen::readProblemFile() {
   const auto chosen = services().files->openProblemFile();
   if (!chosen) return;  // cancelled: the last read stays as it was
   const MusicMenuFile::ReadOutcome out = file_.read(state().problems, *chosen);
-  if (out.titleLabel) title_l_->setText(qs(*out.titleLabel));
+  if (out.titleLabel) ui::setElidedText(title_l_, qs(*out.titleLabel));
   if (!out.message.empty() && services().messages) services().messages->show(out.message);
 }
 

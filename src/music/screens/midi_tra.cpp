@@ -90,7 +90,7 @@ void MusicDrillScreen::load() {
   // only re_b leads on.
   if (!drill_->loaded()) return;
 
-  titlehyouzi_l_->setText(qs(drill_->title()));
+  ui::setElidedText(titlehyouzi_l_, qs(drill_->title()));
   label_m_->setText(QString::number(drill_->missCount()));
   for (int i = 0; i < MusicDrill::kMarkCount; ++i) {
     shape1_[static_cast<std::size_t>(i)]->setVisible(drill_->markVisible(i));
@@ -109,6 +109,11 @@ void MusicDrillScreen::unload() {
 
 void MusicDrillScreen::typed(char16_t ch) {
   if (!drill_) return;
+  // After the clear, Enter leads back to the menu; before that it is a key like any other.
+  if (drill_->cleared()) {
+    if (ch == u'\r' && kekka_b_->isVisible()) kekka_b_->click();
+    return;
+  }
   const MusicDrill::KeyResult r = drill_->type(ch);
   switch (r.verdict) {
     case MusicDrill::Verdict::Ignored:

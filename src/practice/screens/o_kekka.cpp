@@ -47,7 +47,7 @@ void OneCharResultScreen::load() {
   const AppState& s = state();
   label_n_->setText(QString::number(s.result.charCount) + QStringLiteral("文字"));
   label_m_->setText(QString::number(s.result.missCount) + QStringLiteral("文字"));
-  title_l_->setText(qs(s.problems.title));
+  ui::setElidedText(title_l_, qs(s.problems.title));
 }
 
 }  // namespace lk

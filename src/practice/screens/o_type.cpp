@@ -113,8 +113,8 @@ void OneCharDrillScreen::load() {
                                           recorder_.get());
   label_m_->setText(QStringLiteral("0"));
   label_n_->setText(QStringLiteral("0"));
-  findChild<QLabel*>(QStringLiteral("titlehyouzi_l"))->setText(qs(s.problems.title));
-  title_l_->setText(qs(s.problems.title));
+  ui::setElidedText(findChild<QLabel*>(QStringLiteral("titlehyouzi_l")), qs(s.problems.title));
+  ui::setElidedText(title_l_, qs(s.problems.title));
   timer2_->start();
 }
 
@@ -182,6 +182,11 @@ void OneCharDrillScreen::showMark(QLabel* mark) {
 
 void OneCharDrillScreen::typed(char16_t ch) {
   if (!drill_) return;
+  // When time is up, Enter leads on to the result; before that it is a key like any other.
+  if (drill_->phase() == OneCharDrill::Phase::Ended) {
+    if (ch == u'\r' && kekka_b_->isVisible()) kekka_b_->click();
+    return;
+  }
   const OneCharDrill::KeyResult r = drill_->type(ch);
   if (r.verdict == OneCharDrill::Verdict::Ignored) return;
   if (!r.sound.empty() && services().sound) services().sound->play(r.sound);

@@ -74,7 +74,7 @@ void RankingScreen::load() {
       if (auto* l = findChild<QLabel*>(QStringLiteral("%1_%2").arg(QLatin1String(array)).arg(row))) l->setText(text);
     };
     set("jun_l", QString::number(jun[static_cast<std::size_t>(row)]) + QStringLiteral("位"));
-    set("title_l", qs(e.title));
+    if (auto* l = findChild<QLabel*>(QStringLiteral("title_l_%1").arg(row))) ui::setElidedText(l, qs(e.title));
     set("zisuu_l", number(e.zisuu, "文字"));
     set("sokudo_l", number(e.sokudo, "文字/分"));
     set("seigo_l", number(e.seigo, "%"));

@@ -1,6 +1,9 @@
 #include "practice/screens/t_kekka.h"
 
 #include <QPushButton>
+#include <QTimer>
+#include <string>
+#include <vector>
 
 #include "practice/ranking_table.h"
 #include "shell/screens/screen_widgets.h"
@@ -60,7 +63,7 @@ void WordResultScreen::load() {
   AppState& s = state();
   scores_ = scoreDrill(s.result);  // a drill timed at 0 s is shown as 1 s
 
-  title_l_->setText(qs(s.problems.title));
+  ui::setElidedText(title_l_, qs(s.problems.title));
   label_t_->setText(QString::number(s.result.elapsedSeconds) + QStringLiteral("秒"));
   label_z_->setText(QString::number(s.result.charCount) + QStringLiteral("文字"));
   label_m_->setText(QString::number(s.result.missCount) + QStringLiteral("文字"));
@@ -73,10 +76,19 @@ void WordResultScreen::load() {
   if (!sv.clock || !sv.folder) return;
   const RankingRun run{scores_.sokudo, scores_.seigo, s.result.charCount, s.problems.title};
   const RankingOfferOutcome outcome = offerRunAndSave(s.ranking, run, *sv.clock, sv.folder->dataFolder() / "rank.dat");
-  if (sv.messages) {
-    if (!outcome.offer.message.empty()) sv.messages->show(outcome.offer.message);
-    if (!outcome.save.message.empty()) sv.messages->show(outcome.save.message);
-  }
+  if (!sv.messages) return;
+  std::vector<std::u16string> messages;
+  for (const std::u16string& m : {outcome.offer.message, outcome.save.message})
+    if (!m.empty()) messages.push_back(m);
+  if (messages.empty()) return;
+  // The messages come over the result they are about, once it is on screen:
+  // the host shows a screen only after its load.
+  QTimer::singleShot(0, this, [this, messages] {
+    for (const std::u16string& m : messages) {
+      if (isClosed() || !services().messages) return;
+      services().messages->show(m);
+    }
+  });
 }
 
 }  // namespace lk

@@ -137,7 +137,7 @@ void TrainingMenuScreen::readProblemFile() {
   const TrainingMenuFile::ReadOutcome out = file_.read(state().problems, *chosen);
   if (file_.ready()) fileProblems_ = state().problems;
   if (out.countLabel) mkazu_l_->setText(qs(*out.countLabel));
-  if (out.titleLabel) title_l_->setText(qs(*out.titleLabel));
+  if (out.titleLabel) ui::setElidedText(title_l_, qs(*out.titleLabel));
   if (!out.message.empty() && services().messages) services().messages->show(out.message);
 }
 

@@ -1,5 +1,6 @@
 #include "practice/screens/t_original.h"
 
+#include <QFontMetrics>
 #include <QPushButton>
 
 #include "practice/screens/keyboard_guide.h"
@@ -23,6 +24,9 @@ constexpr int kWidth = 640;
 constexpr int kHeight = 420;
 const QColor kMarkerOpen = Qt::white;
 const QColor kMarkerDone = Qt::black;
+// How long the next expected key shows red after a miss.
+constexpr int kMissCueMs = 150;
+const QColor kMissCueColor(0xd0, 0x20, 0x20);
 
 }  // namespace
 
@@ -57,6 +61,11 @@ WordDrillScreen::WordDrillScreen(ScreenHost& host) : DrillScreen(ScreenId::t_ori
   label_q2_ = addLabel(c, QStringLiteral("label_q2"), QString(), QRect(30, 66, 580, 96), 24, Qt::AlignCenter, true);
   label_q_ = addLabel(c, QStringLiteral("label_q"), QString(), QRect(30, 172, 580, 96), 22, Qt::AlignCenter);
   label_q_->setStyleSheet(QStringLiteral("color: #1d4f91;"));
+  missCue_l_ = addLabel(c, QStringLiteral("misscue_l"), QString(), QRect(30, 172, 20, 96), 22, Qt::AlignLeft | Qt::AlignVCenter);
+  missCue_l_->setTextFormat(Qt::PlainText);
+  missCue_l_->setStyleSheet(QStringLiteral("color: %1; background: #ffffff;").arg(kMissCueColor.name()));
+  missCue_l_->setAttribute(Qt::WA_TransparentForMouseEvents);
+  missCue_l_->hide();
 
   picture2_ = addPanel(c, QStringLiteral("Picture2"), QRect(20, 292, 600, 34),
                        QStringLiteral("background: #dde6ef; border: 1px solid #7d93a8;"));
@@ -96,6 +105,11 @@ WordDrillScreen::WordDrillScreen(ScreenHost& host) : DrillScreen(ScreenId::t_ori
   timer1_->setObjectName(QStringLiteral("Timer1"));
   timer1_->setInterval(1000);
   connect(timer1_, &QTimer::timeout, this, &WordDrillScreen::clockTick);
+  missCue_ = new QTimer(this);
+  missCue_->setObjectName(QStringLiteral("missCue"));
+  missCue_->setSingleShot(true);
+  missCue_->setInterval(kMissCueMs);
+  connect(missCue_, &QTimer::timeout, this, &WordDrillScreen::endMissCue);
 
   new KeyboardGuide(*this, [this] { return drill_ ? std::u16string(drill_->remaining()) : std::u16string(); });
 }
@@ -115,14 +129,15 @@ void WordDrillScreen::load() {
   drill_ = std::make_unique<WordDrill>(s.problems, s.settings, s.result, random ? *random : inOrder,
                                        s.options.flexibleRomaji, recorder_.get());
 
-  title_l_->setText(qs(s.problems.title));
-  titlehyouzi_l_->setText(qs(s.problems.title));
+  ui::setElidedText(title_l_, qs(s.problems.title));
+  ui::setElidedText(titlehyouzi_l_, qs(s.problems.title));
   kazu_l_->setText(QString::number(drill_->questionCount()) + QStringLiteral("問"));
   count_l_->setText(qs(drill_->countdownText()));
   timer2_->start();
 }
 
 void WordDrillScreen::unload() {
+  endMissCue();
   timer1_->stop();
   timer2_->stop();
 }
@@ -145,9 +160,23 @@ void WordDrillScreen::showDrillView() {
   label_t_->setText(QStringLiteral("0"));
   label_m_->setText(QString::number(state().result.missCount));
   for (int i = 0; i < drill_->questionCount(); ++i) shape1_[static_cast<std::size_t>(i)]->show();
-  showQuestion();
+  showMarkers();
   timer2_->stop();
+  if (drill_->phase() == WordDrill::Phase::Cleared) {
+    // Every question had nothing to type.
+    if (state().settings.soundOn()) play(kWordClearSound);
+    showCleared();
+    return;
+  }
+  showQuestion();
   timer1_->start();
+}
+
+void WordDrillScreen::showMarkers() {
+  // A finished question can carry empty ones after it along, so all are redrawn.
+  for (int i = 0; i < drill_->questionCount(); ++i) {
+    if (drill_->markerDone(i)) setShapeFill(shape1_[static_cast<std::size_t>(i)], kMarkerDone);
+  }
 }
 
 void WordDrillScreen::showQuestion() {
@@ -163,6 +192,11 @@ void WordDrillScreen::clockTick() {
 
 void WordDrillScreen::typed(char16_t ch) {
   if (!drill_) return;
+  // Once cleared, Enter leads on to the result; before that it is a key like any other.
+  if (drill_->phase() == WordDrill::Phase::Cleared) {
+    if (ch == u'\r' && kekka_b_->isVisible()) kekka_b_->click();
+    return;
+  }
   const WordDrill::KeyResult r = drill_->type(ch);
   for (std::string_view sound : r.sounds) play(sound);
   switch (r.verdict) {
@@ -170,17 +204,19 @@ void WordDrillScreen::typed(char16_t ch) {
       return;
     case WordDrill::Verdict::Miss:
       label_m_->setText(QString::number(state().result.missCount));
+      if (state().options.missCue) showMissCue();
       return;
     case WordDrill::Verdict::Hit:
       break;
   }
+  if (missCue_->isActive()) endMissCue();
   if (!r.questionDone) {
     // The flexible guide can grow ("x" for っ shows "tu" before the kana).
     if (drill_->flexible()) setFittedText(label_q_, qs(drill_->remaining()));
     else label_q_->setText(qs(drill_->remaining()));
     return;
   }
-  setShapeFill(shape1_[static_cast<std::size_t>(drill_->current() - 1)], kMarkerDone);
+  showMarkers();
   if (r.cleared) {
     showCleared();
   } else {
@@ -188,9 +224,32 @@ void WordDrillScreen::typed(char16_t ch) {
   }
 }
 
+void WordDrillScreen::showMissCue() {
+  const QString remaining = qs(drill_->remaining());
+  if (remaining.isEmpty()) return;
+  // The next expected key is drawn again in red exactly over itself; the
+  // line's own text stays as it is.
+  const QString next = remaining.left(remaining.at(0).isHighSurrogate() ? 2 : 1);
+  const QFontMetrics fm(label_q_->font());
+  const QRect room = label_q_->contentsRect();
+  const int left = room.left() + (room.width() - fm.size(0, remaining).width()) / 2;
+  missCue_l_->setFont(label_q_->font());
+  missCue_l_->setText(next);
+  missCue_l_->setGeometry(label_q_->x() + left, label_q_->y() + room.top(), fm.size(0, next).width(), room.height());
+  missCue_l_->show();
+  missCue_l_->raise();
+  missCue_->start();
+}
+
+void WordDrillScreen::endMissCue() {
+  missCue_->stop();
+  missCue_l_->hide();
+}
+
 void WordDrillScreen::showCleared() {
   timer1_->stop();
   endRecordedRun(state(), std::move(record_), DrillMode::Word, drill_->questionCount());
+  endMissCue();
   label_q_->setText(QString());
   label_n_->setText(QString());
   setFittedText(label_q2_, QStringLiteral("クリア！"));

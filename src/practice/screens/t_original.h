@@ -42,6 +42,10 @@ class WordDrillScreen : public DrillScreen {
   void showDrillView();
   void showQuestion();
   void showCleared();
+  void showMarkers();
+  // A miss shows the next expected key in red for a moment (AppOptions::missCue).
+  void showMissCue();
+  void endMissCue();
   void play(std::string_view sound);
 
   std::unique_ptr<WordDrill> drill_;
@@ -56,6 +60,7 @@ class WordDrillScreen : public DrillScreen {
   QFrame* traback_;
   QLabel* label_q2_;
   QLabel* label_q_;
+  QLabel* missCue_l_;
   QLabel* label3_;
   QLabel* label_n_;
   QLabel* label1_;
@@ -68,6 +73,7 @@ class WordDrillScreen : public DrillScreen {
   QPushButton* kekka_b_;
   QTimer* timer1_;
   QTimer* timer2_;
+  QTimer* missCue_;
 };
 
 }  // namespace lk

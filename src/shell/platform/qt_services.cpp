@@ -24,7 +24,20 @@ std::filesystem::path toPath(const QString& s) { return std::filesystem::path(s.
 
 QString fromPath(const std::filesystem::path& p) { return QString::fromStdU16String(p.u16string()); }
 
-QWidget* dialogParent() { return QApplication::activeWindow(); }
+// The active window, else the screen on top: a message that comes right
+// after a screen was shown (before the window manager activated it) still
+// sits over that screen, not alone on the desktop.
+QWidget* dialogParent() {
+  if (QWidget* active = QApplication::activeWindow()) return active;
+  const QWidgetList windows = QApplication::topLevelWidgets();
+  for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
+    QWidget* w = *it;
+    if (w->isVisible() && w->isWindow() && !w->isModal() && w->windowType() != Qt::ToolTip &&
+        w->windowType() != Qt::Popup)
+      return w;
+  }
+  return nullptr;
+}
 
 }  // namespace
 
@@ -98,12 +111,14 @@ void QtSoundEffects::preload(std::initializer_list<std::string_view> relativePat
 // --- message boxes --------------------------------------------------------
 
 void QtMessageBoxes::show(std::u16string_view text) {
-  QMessageBox box(QMessageBox::NoIcon, QString(), toQString(text), QMessageBox::Ok, dialogParent());
+  // Without a title the window manager would show the binary's name.
+  QMessageBox box(QMessageBox::NoIcon, toQString(kProgramName), toQString(text), QMessageBox::Ok, dialogParent());
   box.exec();
 }
 
 bool QtMessageBoxes::askYesNo(std::u16string_view text, std::u16string_view title) {
-  QMessageBox box(QMessageBox::Question, toQString(title), toQString(text), QMessageBox::Yes | QMessageBox::No,
+  QMessageBox box(QMessageBox::Question, toQString(title.empty() ? kProgramName : title), toQString(text),
+                  QMessageBox::Yes | QMessageBox::No,
                   dialogParent());
   box.setDefaultButton(QMessageBox::No);
   box.setEscapeButton(QMessageBox::No);

@@ -94,4 +94,16 @@ void setFittedText(QLabel* label, const QString& text) {
   label->setText(text);
 }
 
+void setElidedText(QLabel* label, const QString& text) {
+  // A title from a file is plain text, even where it looks like markup.
+  label->setTextFormat(Qt::PlainText);
+  const int room = label->contentsRect().width() - 2 * label->margin() - std::max(0, label->indent());
+  // Qt cuts at grapheme boundaries, so no glyph is broken in two.
+  const QString shown = room > 0 ? label->fontMetrics().elidedText(text, Qt::ElideRight, room) : text;
+  label->setText(shown);
+  const bool cut = shown != text;
+  label->setToolTip(cut ? text : QString());
+  label->setAccessibleName(cut ? text : QString());
+}
+
 }  // namespace lk::ui

@@ -44,4 +44,10 @@ QFrame* addPanel(QWidget* parent, const QString& name, const QRect& geometry, co
 // being cut off at both ends.
 void setFittedText(QLabel* label, const QString& text);
 
+// Shows `text` in one line, cut at the right with "…" where it does not fit
+// the label's width (whole characters only: a surrogate pair or a character
+// with its marks is never split). The whole text stays the tooltip and the
+// accessible name while it is cut.
+void setElidedText(QLabel* label, const QString& text);
+
 }  // namespace lk::ui

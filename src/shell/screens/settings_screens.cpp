@@ -66,12 +66,20 @@ SettingsPage::SettingsPage(int page, ScreenHost& host)
     addButtons(c, 420);
   }
 
-  // Tab order follows the option table (saidai_c first on page 1).
+  // Tab order follows the option table, saidai_c first on page 1; the
+  // sound switch comes after the lists, before the buttons.
   QWidget* previous = saidai_;
   for (QComboBox* list : lists_) {
     if (previous) setTabOrder(previous, list);
     previous = list;
   }
+  for (int i = 0; page_ == 0 && i < 2; ++i) {
+    auto* option = findChild<QRadioButton*>(QStringLiteral("se_o_%1").arg(i));
+    if (option && previous) setTabOrder(previous, option);
+    previous = option;
+  }
+  if (QWidget* first = saidai_ ? static_cast<QWidget*>(saidai_) : (lists_.empty() ? nullptr : lists_.front()))
+    first->setFocus();
 }
 
 void SettingsPage::buildFirstPageTop(QWidget* c) {
@@ -109,6 +117,8 @@ void SettingsPage::buildFirstPageTop(QWidget* c) {
     for (std::u16string_view v : o.offered()) list->addItem(toQString(v));
     list->setGeometry(x + 56, y, 68, 26);
     label->setBuddy(list);
+    // A screen reader then says "し: shi", not a bare "shi".
+    list->setAccessibleName(toQString(o.kanaLabel));
     lists_.push_back(list);
   }
 }
@@ -128,6 +138,7 @@ QWidget* SettingsPage::buildGrid(QWidget* c, int firstRow, const QVector<int>& r
       for (std::u16string_view v : o.offered()) list->addItem(toQString(v));
       list->setGeometry(ex + kLabelWidth + 4, ey, kListWidth, 26);
       label->setBuddy(list);
+      list->setAccessibleName(toQString(o.kanaLabel));
       lists_.push_back(list);
     }
   }

@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QtTest>
+#include <functional>
 #include <memory>
 
 #include "editors/melody_conversion.h"
@@ -107,6 +108,51 @@ class TstMusicEditor : public QObject {
     QCOMPARE(list()->item(99)->text(), QStringLiteral(" 100:"));
     QCOMPARE(list()->currentRow(), 0);
     for (const char* name : {"q_n", "q2_n", "q3_n"}) QVERIFY(box(name)->testAttribute(Qt::WA_InputMethodEnabled));
+  }
+
+  // The page number sits between the page buttons at (5520, 6360) twips.
+  void pageNumberSitsBetweenThePageButtons() {
+    openEditor();
+    auto* p = h->find<QLabel>(QStringLiteral("p_n"));
+    QVERIFY(p);
+    const QPoint at = p->mapTo(h->current()->client(), QPoint(0, 0));
+    QVERIFY2(std::abs(at.x() - 5520 / 15) <= 1, qPrintable(QString::number(at.x())));
+    QVERIFY(std::abs(at.y() - 6360 / 15) <= 1);
+  }
+
+  // Leaving with work no file has asks first (the typing editor's test
+  // walks every way out); a piano key alone is work, a save ends it.
+  void leavingWithUnsavedWorkAsksFirst() {
+    struct Case {
+      const char* name;
+      std::function<void()> before;
+      bool asks;
+    } cases[] = {
+        {"untouched", [] {}, false},
+        {"a piano key", [this] { QVERIFY(h->click(QStringLiteral("kennban_0"))); }, true},
+        {"a page left behind", [this] { typePage(3, QStringLiteral("海"), QStringLiteral("うみ"), QStringLiteral("ドレ")); QVERIFY(h->click("pager_b")); }, true},
+        {"typed then saved",
+         [this] {
+           typePage(1, QStringLiteral("海"), QStringLiteral("うみ"), QStringLiteral("ドレ"));
+           h->fakes.files.saveAnswers.push_back(file("m.txt"));
+           QVERIFY(h->click("sakusei_b"));
+           QVERIFY(h->fakes.messages.shown.empty());
+         },
+         false},
+    };
+    for (const Case& c : cases) {
+      init();
+      openEditor();
+      c.before();
+      QVERIFY(h->click("re_b"));
+      QVERIFY2(h->fakes.messages.asked.size() == (c.asks ? 1u : 0u), c.name);
+      QVERIFY2((h->currentId() == ScreenId::m_menu) != c.asks, c.name);
+      if (!c.asks) continue;
+      QCOMPARE(h->fakes.messages.asked[0].text, std::u16string(u"保存されていない変更があります。破棄しますか？"));
+      h->fakes.messages.answers = {true};
+      QVERIFY(h->click("re_b"));
+      QCOMPARE(h->currentId(), ScreenId::m_menu);
+    }
   }
 
   void keyboardIsDrawnAsThreeOctavesWithBlackKeysOnTop() {
@@ -346,7 +392,9 @@ class TstMusicEditor : public QObject {
     QCOMPARE(midi.events[4], off(48));
     QCOMPARE(midi.events[5], on(83));
     QCOMPARE(text("q3_n"), QStringLiteral("レ-ド+シ"));
+    h->fakes.messages.answers = {true};  // the notes are not saved: leave anyway
     QVERIFY(h->click("re_b"));
+    QCOMPARE(h->fakes.messages.asked.size(), 1u);
     QCOMPARE(midi.count(Kind::Reset), 1);
     QCOMPARE(midi.count(Kind::Close), 1);
     QVERIFY(h->fakes.messages.shown.empty());

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
+#include <functional>
 #include <memory>
 
 #include "editors/screens/editor_screens.h"
@@ -300,6 +301,93 @@ class TstTypingEditor : public QObject {
     QVERIFY(h->click("yomikomi_b"));  // cancelled
     QVERIFY(h->click("pagen_b"));
     QCOMPARE(text("q_n_0"), QStringLiteral("川"));
+  }
+
+  // Leaving with work no file has asks first, whichever way the editor is
+  // left; No (the default) stays with the work, Yes leaves.
+  void leavingWithUnsavedWorkAsksFirst() {
+    enum class Way { Back, Quit, Close };
+    const std::u16string question = u"保存されていない変更があります。破棄しますか？";
+    for (Way way : {Way::Back, Way::Quit, Way::Close}) {
+      for (bool yes : {false, true}) {
+        init();
+        openEditor();
+        typeRow(12, QStringLiteral("犬"), QStringLiteral("いぬ"));
+        h->fakes.messages.answers = {yes};
+        switch (way) {
+          case Way::Back: QVERIFY(h->click("re_b")); break;
+          case Way::Quit: QVERIFY(h->triggerMenu("end_m")); break;
+          case Way::Close: h->current()->close(); GuiHarness::settle(); break;
+        }
+        QCOMPARE(h->fakes.messages.asked.size(), std::size_t(1));
+        QCOMPARE(h->fakes.messages.asked[0].text, question);
+        QCOMPARE(h->fakes.messages.asked[0].title, std::u16string(u"ルミナキー"));
+        if (!yes) {
+          QCOMPARE(h->currentId(), ScreenId::sakusei_a);
+          QCOMPARE(h->finishedCount, 0);
+          QCOMPARE(text("q_n_1"), QStringLiteral("犬"));
+        } else if (way == Way::Back) {
+          QCOMPARE(h->currentId(), ScreenId::m_menu);
+        } else {
+          QCOMPARE(h->finishedCount, 1);
+        }
+      }
+    }
+  }
+
+  // Nothing to lose: untouched, saved, loaded or cleared work leaves at once;
+  // a changed title alone is work.
+  void leavingWithoutUnsavedWorkDoesNotAsk() {
+    struct Case {
+      const char* name;
+      std::function<void()> before;
+      bool asks;
+    } cases[] = {
+        {"untouched", [] {}, false},
+        {"typed then saved",
+         [this] {
+           typeRow(1, QStringLiteral("柿"), QStringLiteral("かき"));
+           h->fakes.files.saveAnswers.push_back(file("s.txt"));
+           QVERIFY(h->click("sakusei_b"));
+         },
+         false},
+        {"saved then typed again",
+         [this] {
+           typeRow(1, QStringLiteral("柿"), QStringLiteral("かき"));
+           h->fakes.files.saveAnswers.push_back(file("s.txt"));
+           QVERIFY(h->click("sakusei_b"));
+           typeRow(2, QStringLiteral("梨"), QStringLiteral("なし"));
+         },
+         true},
+        {"save cancelled", [this] { typeRow(1, QStringLiteral("柿"), QStringLiteral("かき")); QVERIFY(h->click("sakusei_b")); },
+         true},
+        {"typed then cleared",
+         [this] {
+           typeRow(1, QStringLiteral("柿"), QStringLiteral("かき"));
+           h->fakes.messages.answers = {true};
+           QVERIFY(h->click("cl_b"));
+           h->fakes.messages.asked.clear();
+         },
+         false},
+        {"title only", [this] { typeInto("title_n", QStringLiteral("果物")); }, true},
+        {"typed then loaded",
+         [this] {
+           h->fakes.folder.write("l.txt", "\"ntrafile\"\r\n1\r\n\"t\"\r\n\"kaki\"\r\n\"kaki\"\r\n");
+           typeRow(1, QStringLiteral("梨"), QStringLiteral("なし"));
+           h->fakes.files.openAnswers.push_back(file("l.txt"));
+           QVERIFY(h->click("yomikomi_b"));
+         },
+         false},
+    };
+    for (const Case& c : cases) {
+      init();
+      openEditor();
+      c.before();
+      QVERIFY2(h->fakes.messages.asked.empty(), c.name);
+      QVERIFY(h->click("re_b"));
+      QVERIFY2(h->fakes.messages.asked.size() == (c.asks ? 1u : 0u), c.name);
+      QVERIFY2((h->currentId() == ScreenId::m_menu) != c.asks, c.name);
+    }
   }
 
   void savedFileIsTypedThroughInTheWordDrill() {

@@ -160,6 +160,17 @@ class TstMidiTra : public QObject {
     QCOMPARE(h->currentId(), ScreenId::midi_tra);
   }
 
+  // Enter is a miss while the song runs (above); after "クリア！" it presses メニュー画面へ.
+  void enterAfterTheClearLeadsBackToTheMenu() {
+    openSong("m2_b");
+    for (const char* line : kAlpsKeys) h->type(QString::fromLatin1(line));
+    QCOMPARE(text("label_q4"), QStringLiteral("クリア！"));
+    QTest::keyClick(h->current(), Qt::Key_Return);
+    GuiHarness::settle();
+    QCOMPARE(h->currentId(), ScreenId::midi_menu);
+    QCOMPARE(h->state.result.missCount, 0);
+  }
+
   void readingsShowWithSingleSpaces() {
     openSong("m2_b");
     for (int line = 0; line < 3; ++line) h->type(QString::fromLatin1(kAlpsKeys[line]));

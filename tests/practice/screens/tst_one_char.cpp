@@ -177,6 +177,23 @@ class TstOneChar : public QObject {
     QCOMPARE(h->state.problems.count, 51 * 4);
   }
 
+  // Enter is a miss while the clock runs; once time is up it presses 次の画面へ.
+  void enterLeadsOnOnlyAfterTimeIsUp() {
+    h->fakes.random.sequence = {0.0};  // "a" every time
+    OneCharDrillScreen* s = openFromMenu("otype_b");
+    QVERIFY(s);
+    for (int i = 0; i < 4; ++i) s->countdownTick();
+    h->type(QStringLiteral("a\r"));
+    QCOMPARE(h->currentId(), ScreenId::o_type);
+    QCOMPARE(text("label_m"), QStringLiteral("1"));
+    for (int i = 0; i < 60; ++i) s->clockTick();
+    QVERIFY(visible("kekka_b"));
+    h->type(QStringLiteral("\r"));
+    QCOMPARE(h->currentId(), ScreenId::o_kekka);
+    QCOMPARE(text("label_n"), QStringLiteral("1文字"));
+    QCOMPARE(text("label_m"), QStringLiteral("1文字"));
+  }
+
   void returnAbandonsTheDrill() {
     OneCharDrillScreen* s = openFromMenu("otype_b");
     for (int i = 0; i < 4; ++i) s->countdownTick();

@@ -1,6 +1,7 @@
 // The training menu t_menu: its captions, the file row with the messages of
 // each kind of read, and what [開 始] starts.
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QtTest>
 #include <memory>
@@ -161,6 +162,24 @@ class TstTrainingMenu : public QObject {
     QCOMPARE(h->currentId(), ScreenId::t_menu);
     QVERIFY(h->click(QStringLiteral("orikaisi_b")));
     QCOMPARE(h->fakes.messages.shown.back(), std::u16string(u"ファイルを指定して下さい。"));
+  }
+
+  // A title wider than the TITLE field ends in "…"; the whole title is the tooltip.
+  void aLongTitleIsElided() {
+    h->open(ScreenId::t_menu);
+    std::string file = problemFile("ntrafile", "1", 1);
+    const std::string longTitle = "a problem set whose title goes on and on far past its field";
+    file.replace(file.find("my set"), 6, longTitle);
+    chooseFile("long.txt", file);
+    QVERIFY(h->click(QStringLiteral("ori_b")));
+    auto* l = h->find<QLabel>(QStringLiteral("title_l"));
+    QVERIFY(l);
+    QVERIFY2(l->text().endsWith(QChar(0x2026)), qPrintable(l->text()));
+    QVERIFY(QString::fromStdString(longTitle).startsWith(l->text().chopped(1)));
+    QVERIFY(QFontMetrics(l->font()).horizontalAdvance(l->text()) <= l->contentsRect().width());
+    QCOMPARE(l->toolTip(), QString::fromStdString(longTitle));
+    // The drill still carries the whole title.
+    QCOMPARE(h->state.problems.title, QString::fromStdString(longTitle).toStdU16String());
   }
 
   void aFailedReadAfterAGoodOneRefusesTheStart() {

@@ -211,6 +211,99 @@ class TstWordDrill : public QObject {
     QVERIFY(pointSize("label_q2") > shrunk);
   }
 
+  // Enter is a miss while the drill runs; after "クリア！" it presses 結果画面へ.
+  void enterLeadsOnOnlyAfterTheClear() {
+    WordDrillScreen* s = openDrill({{u"あ", u"a"}});
+    start(s);
+    h->type(QStringLiteral("\r"));
+    QCOMPARE(h->currentId(), ScreenId::t_original);
+    QCOMPARE(h->state.result.missCount, 1);
+    h->type(QStringLiteral("a"));
+    QCOMPARE(text("label_q2"), QStringLiteral("クリア！"));
+    h->type(QStringLiteral("x\r"));
+    QCOMPARE(h->currentId(), ScreenId::t_kekka);
+    QCOMPARE(h->state.result.missCount, 1);
+    QCOMPARE(h->state.result.charCount, 1);
+  }
+
+  // A miss shows the next expected key in red over the line for 150 ms; a
+  // hit ends it at once; the option switches it off. The line keeps its text.
+  void aMissFlashesTheNextExpectedKey() {
+    for (const bool on : {true, false}) {
+      init();
+      h->state.options.missCue = on;
+      WordDrillScreen* s = openDrill({{u"ドア", u"doa"}});
+      start(s);
+      auto* cue = h->find<QLabel>(QStringLiteral("misscue_l"));
+      QVERIFY(cue);
+      h->type(QStringLiteral("dx"));
+      QCOMPARE(text("label_q"), QStringLiteral("oa"));
+      QCOMPARE(cue->isVisible(), on);
+      if (!on) continue;
+      QCOMPARE(cue->text(), QStringLiteral("o"));
+      QVERIFY(cue->styleSheet().contains(QStringLiteral("#d02020")));
+      // Drawn over the first letter of the centred line.
+      auto* line = h->find<QLabel>(QStringLiteral("label_q"));
+      const int lineLeft = line->x() + (line->width() - QFontMetrics(line->font()).horizontalAdvance(line->text())) / 2;
+      QVERIFY(qAbs(cue->x() - lineLeft) <= 2);
+      QTRY_VERIFY_WITH_TIMEOUT(!cue->isVisible(), 2000);
+
+      h->type(QStringLiteral("x"));
+      QVERIFY(cue->isVisible());
+      h->type(QStringLiteral("o"));
+      QVERIFY(!cue->isVisible());
+      QCOMPARE(text("label_q"), QStringLiteral("a"));
+    }
+  }
+
+  // A question with nothing to type comes up already typed: its marker is
+  // black and the next question shows; a set of only such questions clears
+  // at the start.
+  void questionsWithNothingToTypeAreSkipped() {
+    WordDrillScreen* s = openDrill({{u"空", u""}, {u"あ", u"a"}});
+    start(s);
+    QCOMPARE(markerFill(0), QColor(Qt::black));
+    QCOMPARE(text("label_q2"), QStringLiteral("あ"));
+    QCOMPARE(text("label_n"), QStringLiteral("2"));
+    h->type(QStringLiteral("a"));
+    QCOMPARE(text("label_q2"), QStringLiteral("クリア！"));
+
+    init();
+    s = openDrill({{u"空", u""}});
+    start(s);
+    QCOMPARE(text("label_q2"), QStringLiteral("クリア！"));
+    QCOMPARE(markerFill(0), QColor(Qt::black));
+    QVERIFY(visible("kekka_b"));
+    QCOMPARE(h->fakes.sound.played, std::vector<std::string>{"music/clear.wav"});
+  }
+
+  // A title wider than the signboard or the bottom line ends in "…", cut
+  // between whole characters; the full title stays the tooltip.
+  void aLongTitleIsElided() {
+    // Characters outside the BMP: a cut between the halves of a pair would show.
+    std::u16string title;
+    for (int i = 0; i < 40; ++i) title += u"𠮷";
+    auto& set = h->state.problems;
+    set = {};
+    set.title = title;
+    set.text = {u"あ"};
+    set.romaji = {u"a"};
+    set.count = 1;
+    h->open(ScreenId::t_original);
+    const QString full = QString::fromStdU16String(title);
+    for (const char* name : {"title_l", "titlehyouzi_l"}) {
+      auto* l = h->find<QLabel>(QString::fromLatin1(name));
+      QVERIFY(l);
+      const QString shown = l->text();
+      QVERIFY2(shown.endsWith(QChar(0x2026)), qPrintable(shown));
+      const QString kept = shown.chopped(1);
+      QVERIFY(full.startsWith(kept));
+      QVERIFY(!kept.isEmpty() && kept.back().isLowSurrogate());
+      QVERIFY(QFontMetrics(l->font()).horizontalAdvance(shown) <= l->contentsRect().width());
+      QCOMPARE(l->toolTip(), full);
+    }
+  }
+
   void returnLeavesTheDrillAtAnyTime() {
     openDrill({{u"あ", u"a"}});
     QVERIFY(h->click(QStringLiteral("re_b")));

@@ -1,6 +1,7 @@
 // The result screen t_kekka after scripted drills (figures, the ranking
 // offer and rank.dat), and the ranking screen's rows.
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QtTest>
 #include <memory>
@@ -126,6 +127,39 @@ class TstWordResult : public QObject {
     QCOMPARE(h->fakes.messages.shown, shown);
     QCOMPARE(h->currentId(), ScreenId::t_kekka);
     QCOMPARE(h->state.ranking.entries[0].sokudo, std::optional<int>(60));
+  }
+
+  // The rank message and a save failure come over the result screen once
+  // it is on screen, in the same order, the file already written.
+  void rankMessagesComeOverTheShownResult() {
+    newHarness();
+    h->state.result = {0, 60, 60};
+    h->fakes.folder.data = h->fakes.folder.root / "missing";
+    std::vector<bool> resultShown;
+    h->fakes.messages.onShow = [this, &resultShown](std::u16string_view) {
+      resultShown.push_back(h->currentId() == ScreenId::t_kekka && h->current()->isVisible());
+    };
+    h->open(ScreenId::t_kekka);
+    const std::vector<std::u16string> shown = {u"1位にランクインしました！", u"ランキングの保存に失敗しました。"};
+    QCOMPARE(h->fakes.messages.shown, shown);
+    QCOMPARE(resultShown, (std::vector<bool>{true, true}));
+    QCOMPARE(h->state.ranking.entries[0].sokudo, std::optional<int>(60));
+  }
+
+  // A course name wider than its column ends in "…"; the whole name is the tooltip.
+  void aLongCourseNameIsElidedInTheRanking() {
+    newHarness();
+    const std::u16string longTitle = u"とても長いコース名のトレーニング問題集その一";
+    h->state.ranking.entries[0] = entry(100, 90, longTitle);
+    h->state.ranking.entries[1] = entry(90, 90, u"短い");
+    h->open(ScreenId::ranking);
+    auto* cut = h->find<QLabel>(QStringLiteral("title_l_0"));
+    QVERIFY(cut);
+    QVERIFY2(cut->text().endsWith(QChar(0x2026)), qPrintable(cut->text()));
+    QVERIFY(QString::fromStdU16String(longTitle).startsWith(cut->text().chopped(1)));
+    QVERIFY(QFontMetrics(cut->font()).horizontalAdvance(cut->text()) <= cut->contentsRect().width());
+    QCOMPARE(cut->toolTip(), QString::fromStdU16String(longTitle));
+    QCOMPARE(text("title_l_1"), QStringLiteral("短い"));
   }
 
   void rankingScreenShowsSharedRankNumbersAndBareUnits() {

@@ -20,6 +20,7 @@
 #include "music/screens/music_screens.h"
 #include "practice/screens/practice_screens.h"
 #include "progress/screens/progress_screens.h"
+#include "engine/key_settings.h"
 #include "shell/screens/gui_test_support.h"
 #include "shell/screens/screen_id.h"
 
@@ -187,6 +188,31 @@ class AccessibilityTest : public QObject {
       QCOMPARE(accessibleName(button), QString::fromUtf8(p.name));
       QCOMPARE(QAccessible::queryAccessibleInterface(button)->role(), QAccessible::Button);
     }
+  }
+
+  // Each key-setting list carries its kana as accessible name and is
+  // labelled by the kana label, so a screen reader says "し: shi", not a
+  // bare "shi" (on Linux Qt reports a list's value as its name and the
+  // label through the labelled-by relation).
+  void keySettingListsAreNamedByTheirKana() {
+    const auto table = lk::keyOptionTable();
+    int checked = 0;
+    for (ScreenId page : {ScreenId::settei, ScreenId::settei2}) {
+      h->open(page);
+      for (const lk::KeyOption& o : table) {
+        const QString field = QString::fromLatin1(o.field.data(), static_cast<qsizetype>(o.field.size()));
+        auto* list = h->find<QComboBox>(field + QStringLiteral("_c"));
+        if (!list) continue;
+        const QString kana = QString::fromUtf16(o.kanaLabel.data(), static_cast<qsizetype>(o.kanaLabel.size()));
+        QCOMPARE(list->accessibleName(), kana);
+        QStringList labels;
+        for (const auto& [label, relation] : QAccessible::queryAccessibleInterface(list)->relations(QAccessible::Label))
+          labels << label->text(QAccessible::Name);
+        QCOMPARE(labels, QStringList{kana});
+        ++checked;
+      }
+    }
+    QCOMPARE(checked, lk::kKeySettingCount);
   }
 };
 

@@ -13,6 +13,7 @@
 #include <set>
 
 #include "editors/screens/editor_screens.h"
+#include "engine/key_settings.h"
 #include "fakes/fake_midi.h"
 #include "music/screens/music_screens.h"
 #include "practice/screens/practice_screens.h"
@@ -166,6 +167,21 @@ class KeyboardTest : public QObject {
     QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("tra1_b"));
     press(Qt::Key_Return);
     QCOMPARE(h->currentId(), ScreenId::t_original);
+  }
+
+  // Settings page 1 opens on saidai_c, and Tab walks the key lists in the
+  // order of the option table (the order of set.dat).
+  void settingsTabOrderStartsAtTheQuestionLimit() {
+    QWidget* w = openActive(ScreenId::settei);
+    QVERIFY(w);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("saidai_c"));
+    const auto table = lk::keyOptionTable();
+    for (int row = 0; row < lk::kFirstPageKeySettingCount; ++row) {
+      press(Qt::Key_Tab);
+      const std::string_view field = table[static_cast<std::size_t>(row)].field;
+      QCOMPARE(QApplication::focusWidget()->objectName(),
+               QString::fromLatin1(field.data(), static_cast<qsizetype>(field.size())) + QStringLiteral("_c"));
+    }
   }
 
   // The editor choice by keyboard: arrow to "Music", Enter opens its editor.

@@ -3,6 +3,8 @@
 // editor choice, the version screen and the end of the program.
 
 #include <QComboBox>
+#include <QFileDialog>
+#include <QMessageBox>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
@@ -12,6 +14,7 @@
 #include "engine/key_settings.h"
 #include "engine/text.h"
 #include "shell/screens/gui_test_support.h"
+#include "shell/screens/program_look.h"
 #include "shell/settings_file.h"
 
 using lk::ScreenId;
@@ -275,6 +278,31 @@ class ShellScreensTest : public QObject {
     QCOMPARE(h.finishedCount, 0);
     QVERIFY(h.triggerMenu("end_m"));
     QCOMPARE(h.finishedCount, 1);
+  }
+
+  // Runs last: the translation stays installed. Every window carries the
+  // program's icon, and Qt's own buttons and dialogs speak Japanese.
+  void programLookGivesIconAndJapaneseQtTexts() {
+    QVERIFY(lk::applyProgramLook(*qApp));
+    GuiHarness h;
+    h.open(ScreenId::start);
+    QTRY_VERIFY(!h.current()->windowIcon().isNull());
+    const QIcon icon = h.current()->windowIcon();
+    QVERIFY(icon.availableSizes().contains(QSize(32, 32)));
+    QVERIFY(!icon.pixmap(48, 48).isNull());
+
+    QMessageBox box(QMessageBox::Question, QString(), QString(), QMessageBox::Yes | QMessageBox::No);
+    QVERIFY(!box.windowIcon().isNull());
+    // "はい(&Y)": the translation keeps a mnemonic.
+    QVERIFY2(box.button(QMessageBox::Yes)->text().startsWith(QStringLiteral("はい")),
+             qPrintable(box.button(QMessageBox::Yes)->text()));
+    QVERIFY(box.button(QMessageBox::No)->text().startsWith(QStringLiteral("いいえ")));
+
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    QStringList texts;
+    for (QPushButton* b : dialog.findChildren<QPushButton*>()) texts << b->text();
+    QVERIFY2(texts.contains(QStringLiteral("キャンセル")), qPrintable(texts.join(QStringLiteral(", "))));
   }
 };
 
