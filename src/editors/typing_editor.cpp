@@ -4,6 +4,7 @@
 
 #include "editors/reading_lookup.h"
 #include "editors/typing_problem_file.h"
+#include "editors/reading_rows.h"
 #include "engine/kana_to_romaji.h"
 #include "engine/romaji_to_kana.h"
 #include "engine/text.h"

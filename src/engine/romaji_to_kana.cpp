@@ -76,12 +76,4 @@ std::u16string romajiToKana(std::u16string_view canonical) {
   return s;
 }
 
-void okikae_b(ProblemSet& set) {
-  if (set.romaji.size() < static_cast<std::size_t>(kEditorEntryCount)) set.romaji.resize(kEditorEntryCount);
-  for (int i = 0; i < kEditorEntryCount; ++i) {
-    auto& entry = set.romaji[static_cast<std::size_t>(i)];
-    entry = romajiToKana(entry);
-  }
-}
-
 }  // namespace lk
