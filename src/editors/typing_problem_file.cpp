@@ -21,9 +21,14 @@ TypingFileReadResult readTyping(const std::filesystem::path& file, Reader reader
     return std::move(r);
   };
 
-  auto lines = readTextFileLines(file);
-  if (!lines) return fail();
-  FieldReader in(std::move(*lines));
+  ProblemFileLines read = readProblemFileLines(file, kTypingMagicComplete, kTypingMagicUnfinished);
+  if (read.foreign) {
+    r.status = ProblemFileStatus::NotReadable;
+    r.message = kMsgFileNotReadable;
+    return r;
+  }
+  if (!read.lines) return fail();
+  FieldReader in(std::move(*read.lines));
 
   switch (readProblemHeader(in, r, kTypingMagicComplete, kTypingMagicUnfinished, reader == Reader::Menu)) {
     case HeaderRead::Go:
