@@ -21,6 +21,8 @@ packages=(
   pulseaudio pulseaudio-utils
   # history store, its charts, Qt's own Japanese texts
   libsqlite3-dev sqlite3 qt6-charts-dev qt6-translations-l10n
+  # the Debian package: manual pages, icons, its dependencies and checks
+  scdoc librsvg2-bin dpkg-dev file lintian desktop-file-utils appstream
 )
 
 missing=()

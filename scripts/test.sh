@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the main build (unit, GUI, platform
-# and real-window tests), the core tests under AddressSanitizer and
+# and real-window tests), the Debian package (built, checked, installed, its
+# program run, removed), the core tests under AddressSanitizer and
 # UndefinedBehaviorSanitizer, and a bounded run of each fuzz target.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,9 +10,13 @@ scripts/install-deps.sh
 jobs=$(nproc)
 
 echo "== main build =="
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Configured for /usr so that the same build makes the package.
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs" | tee build/ctest.log
+
+echo "== Debian package =="
+scripts/check-package.sh build
 
 echo "== core tests under ASan and UBSan =="
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug \
@@ -57,5 +62,5 @@ for log in build/ctest.log build-sanitize/ctest.log; do
   failed=$((failed + f))
 done
 passed=$((passed + fuzzed))
-echo "all test stages passed (main build, sanitizers, ${fuzzed} fuzz targets)"
+echo "all test stages passed (main build, Debian package, sanitizers, ${fuzzed} fuzz targets)"
 echo "${passed} passed, ${failed} failed"

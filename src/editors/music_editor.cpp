@@ -1,11 +1,14 @@
 #include "editors/music_editor.h"
 
+#include <algorithm>
 #include <string>
 
 #include "editors/melody_conversion.h"
 #include "editors/reading_lookup.h"
 #include "engine/input_text.h"
 #include "engine/text.h"
+#include "engine/kana_to_romaji.h"
+#include "music/melody.h"
 #include "music/music_problem_file.h"
 #include "practice/problem_set.h"
 #include "shell/services.h"
@@ -28,6 +31,42 @@ const std::u16string& at(const std::vector<std::u16string>& v, int i) {
 }
 
 }  // namespace
+
+MelodyFit melodyFit(std::u16string_view reading, std::u16string_view noteNames) {
+  MelodyFit fit;
+  auto notes = parse_notes(noteNames);
+  if (!notes) {
+    // Count what the conversion would accept, so the number still tracks the
+    // keys entered while the box holds a stray character.
+    fit.namesValid = false;
+    std::u16string kept;
+    for (char16_t c : noteNames) {
+      if (parse_notes(std::u16string_view(&c, 1))) kept += c;
+    }
+    notes = parse_notes(kept);
+  }
+  fit.notes = notes ? static_cast<int>(notes->size()) : 0;
+  const std::u16string shape = melodyTemplate(kanaToRomaji(reading, KanaToRomajiVariant::MusicEditor));
+  if (shape.find_first_not_of(u' ') != std::u16string::npos) {
+    fit.groups = static_cast<int>(std::count(shape.begin(), shape.end(), u' ')) + 1;
+  }
+  return fit;
+}
+
+std::vector<std::optional<int>> previewBeats(std::u16string_view reading, std::u16string_view noteNames,
+                                             const KeySettings& settings) {
+  std::vector<std::optional<int>> beats;
+  const MusicPageConversion page = convertMusicPage(reading, noteNames);
+  if (!page.ok) return beats;
+  // The line as the drill prepares it: every note token starts a note group.
+  for (const std::u16string& token : prepare_line(page.romaji, page.melody, settings).tokens) {
+    if (!isHold(token)) beats.emplace_back(noteValue(token));
+  }
+  // Groups past the last note hold it, a beat each.
+  const int groups = melodyFit(reading, noteNames).groups;
+  while (!beats.empty() && static_cast<int>(beats.size()) < groups) beats.emplace_back(std::nullopt);
+  return beats;
+}
 
 MusicEditor::MusicEditor(ProblemSet& set, Services& services) : set_(set), services_(services) {
   recreateWorkingSet();
@@ -141,7 +180,7 @@ void MusicEditor::save() {
   }
 
   const std::optional<std::filesystem::path> file =
-      services_.files ? services_.files->saveProblemFile() : std::nullopt;
+      services_.files ? services_.files->saveProblemFile(file_) : std::nullopt;
   if (!file) return;
 
   MusicProblemFile data;
@@ -160,7 +199,10 @@ void MusicEditor::save() {
     data.records.push_back(std::move(r));
   }
   const ProblemFileWriteResult result = writeMusicProblemFile(*file, data);
-  if (!result.ok && services_.messages) {
+  if (result.ok) {
+    file_ = *file;
+    ++saved_;
+  } else if (services_.messages) {
     services_.messages->show(result.message.empty() ? std::u16string(kMsgEditorSaveFailed) : result.message);
   }
 }
@@ -179,17 +221,43 @@ void MusicEditor::clear() {
 }
 
 void MusicEditor::load() {
+  // Everything a load replaces, put back when it does not complete: a
+  // cancelled dialog must not cost the song on screen.
+  struct Saved {
+    std::vector<std::u16string> text, romaji, melody, notes, list;
+    std::vector<bool> stored;
+    std::u16string title;
+    View view;
+    int page;
+    bool complete;
+  } saved{set_.text, set_.romaji, set_.melody, notes_, list_, stored_, set_.title, view, page_, complete_};
+  auto restore = [&] {
+    set_.text = std::move(saved.text);
+    set_.romaji = std::move(saved.romaji);
+    set_.melody = std::move(saved.melody);
+    set_.title = std::move(saved.title);
+    notes_ = std::move(saved.notes);
+    list_ = std::move(saved.list);
+    stored_ = std::move(saved.stored);
+    view = std::move(saved.view);
+    page_ = saved.page;
+    complete_ = saved.complete;
+  };
+
   clearEditor();
   const std::optional<std::filesystem::path> file =
       services_.files ? services_.files->openProblemFile() : std::nullopt;
-  if (!file) return;
+  if (!file) {
+    restore();
+    return;
+  }
 
   MusicFileReadResult read = readMusicProblemFileForEditor(*file);
   if (read.status == ProblemFileStatus::NotReadable) {
     if (services_.messages) services_.messages->show(kMsgFileNotReadable);
+    restore();
     return;
   }
-  // Pages read before a failure stay in the working set.
   const size_t n = std::min<size_t>(read.text.size(), kPages);
   for (size_t i = 0; i < n; ++i) {
     set_.text[i] = read.text[i];
@@ -199,9 +267,11 @@ void MusicEditor::load() {
   }
   if (!read.loaded()) {
     if (services_.messages) services_.messages->show(kMsgEditorReadFailed);
+    restore();
     return;
   }
 
+  file_ = *file;
   set_.title = read.title.value_or(std::u16string());
   showPage(0);
   for (int i = 0; i < kPages; ++i) refreshListEntry(i);

@@ -6,6 +6,7 @@
 // screen copies its boxes into `view` before each command and shows `view`
 // (and the list) again after it.
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,8 +15,26 @@
 
 namespace lk {
 
+struct KeySettings;
 struct ProblemSet;
 struct Services;
+
+// How the melody box and the reading box of a page fit together: the notes
+// entered against the note groups of the reading, both counted as the
+// melody conversion counts them.
+struct MelodyFit {
+  int notes = 0;
+  int groups = 0;
+  bool namesValid = true;  // false: a character the conversion refuses (not counted)
+  bool fits() const { return namesValid && notes == groups; }
+};
+MelodyFit melodyFit(std::u16string_view reading, std::u16string_view noteNames);
+
+// The notes a preview plays, one entry per beat: the note struck on that
+// beat, or nothing when the beat holds the note before it (a note group left
+// without a note of its own). Empty when the page cannot be converted.
+std::vector<std::optional<int>> previewBeats(std::u16string_view reading, std::u16string_view noteNames,
+                                             const KeySettings& settings);
 
 class MusicEditor {
  public:
@@ -54,9 +73,17 @@ class MusicEditor {
   void fillReading();
   // kennban(index): appends that key's note name to the melody box.
   void pressKey(int index);
-  void load();   // yomikomi_b
+  // yomikomi_b. A load that does not complete (cancelled, unreadable, a read
+  // failure) leaves the song as it was before it.
+  void load();
   void save();   // sakusei_b
   void clear();  // cl_b, asks first
+
+  // The file last loaded or saved (empty before either); the save dialog
+  // opens on it.
+  const std::filesystem::path& currentFile() const { return file_; }
+  // Saves that wrote their file completely since the editor opened.
+  int savedCount() const { return saved_; }
 
  private:
   void recreateWorkingSet();
@@ -71,6 +98,8 @@ class MusicEditor {
   std::vector<std::u16string> list_;
   int page_ = 0;
   bool complete_ = false;
+  std::filesystem::path file_;
+  int saved_ = 0;
 };
 
 }  // namespace lk

@@ -116,10 +116,13 @@ void TypingEditor::save() {
   complete_ = data.complete;
 
   const std::optional<std::filesystem::path> file =
-      services_.files ? services_.files->saveProblemFile() : std::nullopt;
+      services_.files ? services_.files->saveProblemFile(file_) : std::nullopt;
   if (file) {
     const ProblemFileWriteResult result = writeTypingProblemFile(*file, data);
-    if (!result.ok && services_.messages) {
+    if (result.ok) {
+      file_ = *file;
+      ++saved_;
+    } else if (services_.messages) {
       services_.messages->show(result.message.empty() ? std::u16string(kMsgEditorSaveFailed) : result.message);
     }
   }
@@ -154,6 +157,7 @@ void TypingEditor::load() {
     return;
   }
 
+  file_ = *file;
   set_.title = read.title.value_or(std::u16string());
   for (size_t i = 0; i < read.text.size() && i < static_cast<size_t>(kRows); ++i) {
     set_.text[i] = std::move(read.text[i]);

@@ -7,6 +7,7 @@
 // lives here and the screen stays a mirror.
 
 #include <array>
+#include <filesystem>
 #include <string>
 
 namespace lk {
@@ -64,6 +65,12 @@ class TypingEditor {
   void save();   // sakusei_b
   void clear();  // cl_b, asks first
 
+  // The file last loaded or saved (empty before either); the save dialog
+  // opens on it.
+  const std::filesystem::path& currentFile() const { return file_; }
+  // Saves that wrote their file completely since the editor opened.
+  int savedCount() const { return saved_; }
+
  private:
   void recreateWorkingSet();
   // Returns false (after the message) when something cannot be written.
@@ -73,6 +80,8 @@ class TypingEditor {
   Services& services_;
   int page_ = 0;
   bool complete_ = false;
+  std::filesystem::path file_;
+  int saved_ = 0;
 };
 
 }  // namespace lk

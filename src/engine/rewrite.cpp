@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/text.h"
+#include "engine/tracked_text.h"
 
 namespace lk {
 
@@ -55,53 +56,142 @@ const CompoundIndex& compoundIndex() {
   return index;
 }
 
-void eraseAll(std::u16string& s, char16_t c) { std::erase(s, c); }
+// The plain text the drills use: the same operations as TrackedText, without
+// the bookkeeping, so one chain serves both.
+class PlainText {
+ public:
+  explicit PlainText(std::u16string_view canonical) : text_(canonical) {}
+  const std::u16string& str() const { return text_; }
+  std::u16string take() { return std::move(text_); }
+  void replaceAll(std::u16string_view find, std::u16string_view repl) { lk::replaceAll(text_, find, repl); }
+  void replaceAll(std::u16string_view find, std::u16string_view repl, std::size_t, std::size_t) {
+    lk::replaceAll(text_, find, repl);
+  }
+  void replaceSpans(std::span<const TextSpan> spans) {
+    std::u16string out;
+    out.reserve(text_.size() + 16);
+    std::size_t from = 0;
+    for (const auto& span : spans) {
+      out.append(text_, from, span.pos - from);
+      out.append(span.repl);
+      from = span.pos + span.length;
+    }
+    out.append(text_, from, std::u16string::npos);
+    text_.swap(out);
+  }
+  void erase(char16_t c) { std::erase(text_, c); }
+  void pushBackFromLast(char16_t c) { text_.push_back(c); }
 
-}  // namespace
+ private:
+  std::u16string text_;
+};
 
-void rewriteCompounds(std::u16string& s, const KeySettings& settings) {
+// Occurrences of the compound tokens, scanning from the left, longest token
+// at each position first; the written variant is not scanned again. With
+// `all` false only the occurrences that change the text are listed.
+std::vector<TextSpan> compoundSpans(std::u16string_view s, const KeySettings& settings, bool all) {
   const auto table = keyOptionTable();
   const auto& index = compoundIndex();
-  std::u16string out;
-  out.reserve(s.size() + 16);
-  bool changed = false;
+  std::vector<TextSpan> spans;
   std::size_t i = 0;
-  const std::u16string_view view(s);
   while (i < s.size()) {
     const char16_t c = s[i];
-    int hit = -1;
     if (c == u'*' && i + 2 < s.size() && s[i + 1] == u'*' && s[i + 2] == u'n') {
       // A ん marker is one unit: the vowel it ends in belongs to it, so it
       // must not start a compound ("**ni" + "xe" is ん い ぇ, never "**n" + ye).
-      const std::u16string_view rest = view.substr(i);
+      const std::u16string_view rest = s.substr(i);
       const auto marker = std::find_if(std::begin(kMarkers), std::end(kMarkers),
                                        [&](const Replacement& m) { return rest.starts_with(m.find); });
       if (marker != std::end(kMarkers)) {
-        out.append(marker->find);
         i += marker->find.size();
         continue;
       }
     } else if (c >= u'a' && c <= u'z') {
-      const std::u16string_view rest = view.substr(i);
-      for (int row : index.byLetter[static_cast<std::size_t>(c - u'a')]) {
-        if (rest.starts_with(table[static_cast<std::size_t>(row)].token)) {
-          hit = row;
-          break;
-        }
+      const std::u16string_view rest = s.substr(i);
+      const auto& rows = index.byLetter[static_cast<std::size_t>(c - u'a')];
+      const auto hit = std::find_if(rows.begin(), rows.end(), [&](int row) {
+        return rest.starts_with(table[static_cast<std::size_t>(row)].token);
+      });
+      if (hit != rows.end()) {
+        const auto& token = table[static_cast<std::size_t>(*hit)].token;
+        const auto& variant = settings.variant(*hit);
+        if (all || variant != token) spans.push_back({i, token.size(), variant});
+        i += token.size();
+        continue;
       }
     }
-    if (hit >= 0) {
-      const auto& token = table[static_cast<std::size_t>(hit)].token;
-      const auto& variant = settings.variant(hit);
-      if (variant != token) changed = true;
-      out.append(variant);
-      i += token.size();
+    ++i;
+  }
+  return spans;
+}
+
+template <class Text>
+bool runRewrite(Text& s, const KeySettings& settings, const RewriteOptions& options, bool trackCompounds) {
+  const auto table = keyOptionTable();
+
+  // 1. Several English words are typed without the spaces between them.
+  s.erase(u' ');
+
+  // 2. Compound kana, each by its own setting. Each one is a unit of its own
+  // for the tracked text, even where its variant is the token itself.
+  const auto spans = compoundSpans(s.str(), settings, trackCompounds);
+  if (!spans.empty()) s.replaceSpans(spans);
+
+  // 3. Main syllables; they also act on what the compounds produced, which is
+  // how the main settings take precedence over the detailed ones.
+  for (int row : kSyllableRows) {
+    const auto& variant = settings.variant(row);
+    const auto token = table[static_cast<std::size_t>(row)].token;
+    if (variant != token) s.replaceAll(token, variant);
+  }
+
+  // 4. Small-kana prefix.
+  const std::u16string& x = settings.variant(kRowX);
+  if (x != u"x") {
+    if (options.replaceEveryX) {
+      s.replaceAll(u"x", x);
     } else {
-      out.push_back(c);
-      ++i;
+      for (char16_t v : kVowels) {
+        const char16_t find[2] = {u'x', v};
+        std::u16string repl = x;
+        repl.push_back(v);
+        s.replaceAll(std::u16string_view(find, 2), repl);
+      }
     }
   }
-  if (changed) s.swap(out);
+
+  // 5. ん.
+  const std::u16string& nn = settings.variant(kRowNn);
+  if (nn != u"nn") s.replaceAll(u"nn", nn);
+
+  // 6. Markers: an ん before a vowel, y- or n-syllable always needs two n.
+  // The leading "**n" becomes the ん's "nn", the rest the kana it carries.
+  if (s.str().find(u'*') != std::u16string::npos)
+    for (const auto& r : kMarkers) s.replaceAll(r.find, r.repl, 3, 2);
+
+  // 7. Restore doubled letters of っ whose partner changed its first letter.
+  for (const auto& r : kDoubledFix) s.replaceAll(r.find, r.repl);
+
+  // 8. A single final n would not finish ん for the input method.
+  bool appended = false;
+  if (!s.str().empty() && s.str().back() == u'n' && nn == u"n") {
+    s.pushBackFromLast(u'n');
+    appended = true;
+  }
+
+  // 9. Protected letters are typed as they stand.
+  s.erase(u'*');
+  return appended;
+}
+
+}  // namespace
+
+void rewriteCompounds(std::u16string& s, const KeySettings& settings) {
+  const auto spans = compoundSpans(s, settings, false);
+  if (spans.empty()) return;
+  PlainText text(s);
+  text.replaceSpans(spans);
+  s = text.take();
 }
 
 std::u16string rewriteRomaji(std::u16string_view canonical, const KeySettings& settings) {
@@ -110,60 +200,14 @@ std::u16string rewriteRomaji(std::u16string_view canonical, const KeySettings& s
 
 std::u16string rewriteRomaji(std::u16string_view canonical, const KeySettings& settings,
                              const RewriteOptions& options, bool* appendedFinalN) {
-  const auto table = keyOptionTable();
-  std::u16string s(canonical);
-
-  // 1. Several English words are typed without the spaces between them.
-  eraseAll(s, u' ');
-
-  // 2. Compound kana, each by its own setting.
-  rewriteCompounds(s, settings);
-
-  // 3. Main syllables; they also act on what the compounds produced, which is
-  // how the main settings take precedence over the detailed ones.
-  for (int row : kSyllableRows) {
-    const auto& variant = settings.variant(row);
-    const auto token = table[static_cast<std::size_t>(row)].token;
-    if (variant != token) replaceAll(s, token, variant);
-  }
-
-  // 4. Small-kana prefix.
-  const std::u16string& x = settings.variant(kRowX);
-  if (x != u"x") {
-    if (options.replaceEveryX) {
-      replaceAll(s, u"x", x);
-    } else {
-      for (char16_t v : kVowels) {
-        const char16_t find[2] = {u'x', v};
-        std::u16string repl = x;
-        repl.push_back(v);
-        replaceAll(s, std::u16string_view(find, 2), repl);
-      }
-    }
-  }
-
-  // 5. ん.
-  const std::u16string& nn = settings.variant(kRowNn);
-  if (nn != u"nn") replaceAll(s, u"nn", nn);
-
-  // 6. Markers: an ん before a vowel, y- or n-syllable always needs two n.
-  if (s.find(u'*') != std::u16string::npos)
-    for (const auto& r : kMarkers) replaceAll(s, r.find, r.repl);
-
-  // 7. Restore doubled letters of っ whose partner changed its first letter.
-  for (const auto& r : kDoubledFix) replaceAll(s, r.find, r.repl);
-
-  // 8. A single final n would not finish ん for the input method.
-  bool appended = false;
-  if (!s.empty() && s.back() == u'n' && nn == u"n") {
-    s.push_back(u'n');
-    appended = true;
-  }
+  PlainText text(canonical);
+  const bool appended = runRewrite(text, settings, options, false);
   if (appendedFinalN) *appendedFinalN = appended;
+  return text.take();
+}
 
-  // 9. Protected letters are typed as they stand.
-  eraseAll(s, u'*');
-  return s;
+void rewriteRomajiTracked(TrackedText& text, const KeySettings& settings, const RewriteOptions& options) {
+  runRewrite(text, settings, options, true);
 }
 
 }  // namespace lk

@@ -9,6 +9,7 @@
 #include "engine/kana_tables.h"
 #include "engine/kana_to_romaji.h"
 #include "engine/text.h"
+#include "engine/tracked_text.h"
 
 namespace lk {
 
@@ -74,6 +75,14 @@ std::u16string romajiToKana(std::u16string_view canonical) {
   std::u16string s(canonical);
   for (const auto& r : list().entries) replaceAll(s, r.find, r.repl);
   return s;
+}
+
+void romajiToKanaTracked(TrackedText& text) {
+  for (const auto& r : list().entries) {
+    // A marker's "**n" is the ん, the rest the kana that follows it.
+    if (r.find.starts_with(u"**n")) text.replaceAll(r.find, r.repl, 3, 1);
+    else text.replaceAll(r.find, r.repl);
+  }
 }
 
 }  // namespace lk

@@ -17,6 +17,7 @@ namespace lk {
 struct KeyUnit {
   std::u16string keys;  // the keys of this unit in the expected keystroke string
   std::u16string unit;  // what they type: "し", "しゃ", "っ", "ん", "h", "-"
+  std::u16string canonical;  // the canonical romaji it stands for: "si", "sya", "k", "nn", "*h*"
 };
 
 // Concatenating `keys` gives exactly rewriteRomaji(canonical, settings,

@@ -40,7 +40,8 @@ class FileDialogs {
   // Filters "すべてのファイル (*.*)" and "テキスト ファイル (*.txt)", the text files preselected.
   virtual std::optional<std::filesystem::path> openProblemFile() = 0;
   // Filter "テキスト ファイル (*.txt)" only, with confirmation before overwriting.
-  virtual std::optional<std::filesystem::path> saveProblemFile() = 0;
+  // The dialog opens on `suggested` when it is given (the file being edited).
+  virtual std::optional<std::filesystem::path> saveProblemFile(const std::filesystem::path& suggested = {}) = 0;
 };
 
 // Where the program's files live.

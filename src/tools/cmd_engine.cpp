@@ -8,6 +8,7 @@
 #include "engine/rewrite.h"
 #include "engine/romaji_to_kana.h"
 #include "engine/text.h"
+#include "engine/units.h"
 #include "practice/word_lists.h"
 #include "tools/command.h"
 #include "tools/settings_args.h"
@@ -47,6 +48,21 @@ int rewrite(const std::vector<std::string>& args, Io& io) {
   return eachLine(io, [&settings](const std::u16string& s) { return rewriteRomaji(s, settings); });
 }
 
+// Each line's expected keys split by unit, as KEYS=UNIT pairs.
+int units(const std::vector<std::string>& args, Io& io) {
+  const KeySettings settings = parseSettingsArgs(args);
+  return eachLine(io, [&settings](const std::u16string& s) {
+    std::u16string line;
+    for (const auto& u : rewriteByUnit(s, settings)) {
+      if (!line.empty()) line.push_back(u' ');
+      line += u.keys;
+      line.push_back(u'=');
+      line += u.unit;
+    }
+    return line;
+  });
+}
+
 int list(const std::vector<std::string>& args, Io& io) {
   if (args.size() != 1) throw UsageError{"expects one level, 1 to 3"};
   const std::string& n = args.front();
@@ -64,6 +80,7 @@ int list(const std::vector<std::string>& args, Io& io) {
 LK_TOOL_COMMAND("to-romaji", "to-romaji [--music]        kana readings (stdin) -> canonical romaji", toRomaji);
 LK_TOOL_COMMAND("to-kana", "to-kana                    canonical romaji (stdin) -> kana", toKana);
 LK_TOOL_COMMAND("rewrite", "rewrite [--settings FILE] [--set FIELD=VARIANT]...  canonical romaji (stdin) -> keystrokes to type", rewrite);
+LK_TOOL_COMMAND("units", "units [--settings FILE] [--set FIELD=VARIANT]...  canonical romaji (stdin) -> KEYS=UNIT pairs", units);
 LK_TOOL_COMMAND("list", "list N                     built-in list N (1-3): title, then text<TAB>romaji", list);
 
 }  // namespace lk::tool

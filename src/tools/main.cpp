@@ -35,7 +35,8 @@ std::vector<std::string> readLines(std::istream& in) {
 
 namespace {
 void printUsage(std::ostream& os) {
-  os << "usage: luminakey-tool COMMAND [ARGS...]\n";
+  os << "usage: luminakey-tool COMMAND [ARGS...]\n"
+        "       luminakey-tool --help | --version\n";
   auto list = lk::tool::commands();
   std::sort(list.begin(), list.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
   for (const auto& c : list) os << "  " << c.usage << "\n";
@@ -51,6 +52,10 @@ int main(int argc, char** argv) {
   const std::string name = argv[1];
   if (name == "--help" || name == "-h" || name == "help") {
     printUsage(std::cout);
+    return 0;
+  }
+  if (name == "--version") {
+    std::cout << "luminakey-tool " LK_VERSION "\n";
     return 0;
   }
   for (const auto& c : lk::tool::commands()) {

@@ -16,7 +16,7 @@ import pyatspi
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from atspi_util import (Failure, application, dismiss_message, dump, find, find_all, focus, key, labels,
+from atspi_util import (Failure, application, click, dismiss_message, dump, find, find_all, focus, key, labels,
                         log, press, type_text, wait_find, wait_until, wait_window, window, windows)
 
 steps_done = []
@@ -218,6 +218,40 @@ def settings(folder):
         raise Failure(f"set.dat has {len(lines)} lines")
 
 
+def sink_inputs():
+    return subprocess.run(["pactl", "list", "short", "sink-inputs"], capture_output=True, text=True).stdout.strip()
+
+
+def box_text(caption, name):
+    node = find(window(caption), "text", name)
+    if node is None:
+        return None
+    t = node.queryText()
+    return t.getText(0, t.characterCount)
+
+
+def music_editor_line(caption):
+    """A line entered with the computer keyboard on the piano, previewed
+    through the synthesizer."""
+    step("music editor: a line from the home row, the fit line, 試聴")
+    sound = bool(os.environ.get("PULSE_SERVER"))
+    click(wait_find(caption, "text", "問題文"))
+    type_text("Do re mi")
+    click(wait_find(caption, "text", "ふりがな"))
+    type_text("do re mi")
+    click(wait_find(caption, "text", "メロディー"))
+    key("Tab")  # on to the piano
+    type_text("asd", delay_ms=50)
+    wait_until("ドレミ in the melody box", lambda: box_text(caption, "メロディー") == "ドレミ", 5)
+    wait_until("the fit line", lambda: "音符 3 / 区切り 3" in labels(window(caption)), 5)
+    shot(caption, "music-editor")
+    press(caption, "push button", "試聴")
+    if sound:
+        wait_until("the synthesizer's stream while the preview plays", sink_inputs, 10)
+        log("   the preview plays into the null sink")
+    time.sleep(2)  # three beats at 120 bpm, then the preview ends by itself
+
+
 def editors():
     for option, caption in (("Training", "トレーニング問題作成"), ("Music", "ミュージック問題作成")):
         step(f"main menu -> editor choice -> {option} -> {caption} -> 戻る")
@@ -228,11 +262,19 @@ def editors():
             wait_until("Music selected",
                        lambda: find(window("作成選択"), "radio button", "Music").getState().contains(
                            pyatspi.STATE_CHECKED), 5)
+            if os.environ.get("PULSE_SERVER"):
+                # The drill closed the synthesizer: no stream until the editor opens it.
+                wait_until("no synthesizer stream", lambda: not sink_inputs(), 10)
         press("作成選択", "push button", "作成画面へ")
         wait_window(caption)
-        shot(caption, "typing-editor" if option == "Training" else "music-editor")
+        if option == "Training":
+            shot(caption, "typing-editor")
+        else:
+            music_editor_line(caption)
         press(caption, "push button", "戻る")
         wait_window("メニュー")
+        if option == "Music" and os.environ.get("PULSE_SERVER"):
+            wait_until("the editor to close the synthesizer", lambda: not sink_inputs(), 10)
 
 
 def end_program(pid):

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "engine/key_settings.h"
 #include "engine/text.h"
 #include "fakes/fake_reading.h"
 #include "fakes/fake_services.h"
@@ -275,7 +278,7 @@ TEST_F(MusicEditorTest, LoadShowsPageOneAndFillsTheList) {
   EXPECT_EQ(again.text(7), u"");
 }
 
-TEST_F(MusicEditorTest, LoadThatFailsLeavesAClearedEditor) {
+TEST_F(MusicEditorTest, LoadThatDoesNotCompleteLeavesTheSongAsItWas) {
   fakes.folder.write("other.txt", "\"ntrafile\"\r\n 1 \r\n\"t\"\r\n");
   fakes.folder.write("short.txt", encodeCp932(u"\"miditrafile\"\r\n 2 \r\n\"t\"\r\n\"春\"\r\n\"はる\"\r\n"
                                               u"\"haru\"\r\n\"0x\"\r\n\"ド\"\r\n")
@@ -284,27 +287,101 @@ TEST_F(MusicEditorTest, LoadThatFailsLeavesAClearedEditor) {
     const char* why;
     std::optional<std::string> name;
     Lines messages;
-    std::u16string firstPageText;  // what the working set holds afterwards
   } cases[] = {
-      {"cancelled dialog", std::nullopt, {}, u""},
-      {"other magic word", "other.txt", {u"このファイルは読み込めません。"}, u""},
-      {"fewer records than the count", "short.txt", {u"問題の読み込みに失敗しました。"}, u"春"},
+      {"cancelled dialog", std::nullopt, {}},
+      {"other magic word", "other.txt", {u"このファイルは読み込めません。"}},
+      {"fewer records than the count", "short.txt", {u"問題の読み込みに失敗しました。"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
     fakes.messages.shown.clear();
     MusicEditor ed(set, services);
     ed.view.lyric = u"古い";
+    ed.view.reading = u"ふる い";
+    ed.view.notes = u"ドレ";
     ed.view.title = u"古い歌";
     ed.selectPage(3);
+    ed.view.lyric = u"書きかけ";  // on screen, not stored yet
     fakes.files.openAnswers.push_back(c.name ? std::optional(file(*c.name)) : std::nullopt);
     ed.load();
     EXPECT_EQ(fakes.messages.shown, c.messages);
-    EXPECT_EQ(ed.page(), 0);
-    EXPECT_EQ(ed.view.lyric, u"");
-    EXPECT_EQ(ed.view.title, u"<no title>");
-    EXPECT_EQ(ed.listEntries()[0], u" 1:");
-    EXPECT_EQ(ed.text(0), c.firstPageText);
+    EXPECT_EQ(ed.page(), 3);
+    EXPECT_EQ(ed.view.lyric, u"書きかけ");
+    EXPECT_EQ(ed.view.title, u"古い歌");
+    EXPECT_EQ(ed.listEntries()[0], u" 1:古い");
+    EXPECT_EQ(ed.text(0), u"古い");
+    EXPECT_EQ(ed.reading(0), u"ふる い");
+    EXPECT_EQ(ed.noteNames(0), u"ドレ");
+    EXPECT_EQ(ed.text(1), u"");
+    EXPECT_TRUE(ed.currentFile().empty());
+    // The song kept is the song saved.
+    fakes.files.saveAnswers.push_back(file("kept.txt"));
+    ed.save();
+    EXPECT_EQ(fileLines(file("kept.txt")).at(3), u"\"古い\"");
+  }
+}
+
+TEST_F(MusicEditorTest, RemembersTheFileLastLoadedOrSavedForTheSaveDialog) {
+  typePage(1, u"春", u"は る", u"ドレ");
+  editor.save();  // cancelled: no file yet
+  EXPECT_TRUE(editor.currentFile().empty());
+  EXPECT_EQ(editor.savedCount(), 0);
+  saveTo(file("spring.txt"));
+  EXPECT_EQ(editor.currentFile(), file("spring.txt"));
+  EXPECT_EQ(editor.savedCount(), 1);
+  saveTo(fakes.folder.root / "missing" / "x.txt");  // cannot be created
+  EXPECT_EQ(fakes.messages.shown, Lines{u"問題の保存に失敗しました。"});
+  EXPECT_EQ(editor.currentFile(), file("spring.txt"));
+  EXPECT_EQ(editor.savedCount(), 1);
+
+  MusicEditor again(set, services);
+  fakes.files.openAnswers.push_back(file("spring.txt"));
+  again.load();
+  EXPECT_EQ(again.currentFile(), file("spring.txt"));
+  fakes.files.saveAnswers.push_back(std::nullopt);
+  again.save();
+  const std::vector<std::filesystem::path> offered{{}, {}, file("spring.txt"), file("spring.txt")};
+  EXPECT_EQ(fakes.files.saveSuggestions, offered);
+}
+
+// The fit line: notes entered against the note groups the conversion finds.
+TEST(MelodyFitTest, CountsNotesAndGroupsAsTheConversionDoes) {
+  struct Case {
+    std::u16string_view reading, notes;
+    int notesCounted, groups;
+    bool fits;
+  } cases[] = {
+      {kAlpsReading, kAlpsNotes, 8, 8, true},
+      {u"", u"", 0, 0, true},
+      {u"は る", u"ド", 1, 2, false},
+      {u"は　　る", u"ドレ", 2, 2, true},         // a run of spaces is one separator
+      {u"らん な", u"ドレ", 2, 2, true},          // ん before な keeps its group
+      {u"はる", u"ド+", 2, 1, false},            // a trailing prefix is a note of its own
+      {u"は る", u"ﾄﾞﾚ", 2, 2, true},             // half-width names count alike
+      {u"は る", u"ドxレ", 2, 2, false},          // a refused character is never a fit
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(toUtf8(c.reading) + " / " + toUtf8(c.notes));
+    const MelodyFit fit = melodyFit(c.reading, c.notes);
+    EXPECT_EQ(fit.groups, c.groups);
+    EXPECT_EQ(fit.notes, c.notesCounted);
+    EXPECT_EQ(fit.fits(), c.fits);
+  }
+}
+
+TEST(PreviewBeatsTest, OneBeatPerNoteGroupInTheOrderTheDrillStrikes) {
+  using Beats = std::vector<std::optional<int>>;
+  const KeySettings settings;
+  EXPECT_EQ(previewBeats(kAlpsReading, kAlpsNotes, settings), (Beats{5, 5, 7, 9, 5, 9, 7, 0}));
+  // Low and high keys of the piano, and groups left without a note hold the last one.
+  EXPECT_EQ(previewBeats(u"は る な つ", u"-レ+シ", settings), (Beats{-10, 23, std::nullopt, std::nullopt}));
+  // Surplus notes are not played, as the drill never reaches them.
+  EXPECT_EQ(previewBeats(u"はる", u"ドレミ", settings), (Beats{0}));
+  // Nothing to play: no notes, a melody error, a reading that cannot be converted.
+  for (auto [reading, notes] : {std::pair<std::u16string_view, std::u16string_view>{u"はる", u""},
+                                {u"は る", u"ドx"},
+                                {u" はる", u"ド"}}) {
+    EXPECT_TRUE(previewBeats(reading, notes, settings).empty()) << toUtf8(reading);
   }
 }
 

@@ -38,8 +38,9 @@ std::optional<std::filesystem::path> FakeFileDialogs::openProblemFile() {
   return takeAnswer(openAnswers);
 }
 
-std::optional<std::filesystem::path> FakeFileDialogs::saveProblemFile() {
+std::optional<std::filesystem::path> FakeFileDialogs::saveProblemFile(const std::filesystem::path& suggested) {
   ++saveCalls;
+  saveSuggestions.push_back(suggested);
   return takeAnswer(saveAnswers);
 }
 

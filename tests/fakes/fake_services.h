@@ -45,9 +45,10 @@ class FakeFileDialogs : public FileDialogs {
   std::deque<std::optional<std::filesystem::path>> saveAnswers;
   int openCalls = 0;
   int saveCalls = 0;
+  std::vector<std::filesystem::path> saveSuggestions;  // what each save dialog was opened on
 
   std::optional<std::filesystem::path> openProblemFile() override;
-  std::optional<std::filesystem::path> saveProblemFile() override;
+  std::optional<std::filesystem::path> saveProblemFile(const std::filesystem::path& suggested = {}) override;
 };
 
 // A fresh temporary folder, removed with the fake. dataFolder() is the same

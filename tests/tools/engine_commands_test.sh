@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# luminakey-tool to-romaji / to-kana / rewrite / list: output and exit status.
+# luminakey-tool to-romaji / to-kana / rewrite / units / list: output and exit status.
 set -u
 tool=$1
 failures=0
@@ -44,6 +44,11 @@ EXPECT_MESSAGE="'chi'" expect rewrite-unoffered 2 '' 'a' rewrite --set si=chi
 expect rewrite-malformed 2 '' 'a' rewrite --set syo
 expect rewrite-missing 2 '' 'a' rewrite --set
 expect rewrite-stray 2 '' 'a' rewrite extra
+expect units 0 $'si=し nn=ん bu=ぶ nn=ん\nh=h\n\nro=ろ u=う nya=にゃ ku=く na=な nn=ん nyo=にょ' \
+  $'sinnbunn\n*h*\n\nrounyakuna**n1yo\n' units
+expect units-set 0 'ho=ほ c=っ ca=か i=い do=ど u=う' 'hokkaidou' units --set ka=ca
+expect units-final-n 0 'pa=ぱ nn=ん' 'pann' units --set nn=n
+EXPECT_MESSAGE="'chi'" expect units-unoffered 2 '' 'a' units --set si=chi
 
 list1=$("$tool" list 1)
 [ "$(printf '%s\n' "$list1" | head -1)" = "初 級" ] || { echo "FAIL list title"; failures=$((failures + 1)); }

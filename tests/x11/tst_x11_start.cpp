@@ -1,6 +1,8 @@
 // The start screen on a real X server (xcb platform, run under xvfb-run):
 // in-process with fake services, and the real program from a folder of its
-// own, including a first start with its two load messages.
+// own, including a first start with its two load messages. With
+// LUMINAKEY_INSTALLED_PROGRAM set (e.g. /usr/bin/luminakey) the real program
+// is that installed copy, run in place, its files in a scratch data folder.
 
 #include <xcb/xcb.h>
 
@@ -83,15 +85,21 @@ bool waitFor(F done, int ms = 15000) {
   return true;
 }
 
-// A folder holding a copy of the program, optionally with set.dat and rank.dat.
+QString installedProgram() { return qEnvironmentVariable("LUMINAKEY_INSTALLED_PROGRAM"); }
+
+// The program to start and the folder where it keeps set.dat and rank.dat,
+// optionally holding both files: a copy of the built program in a folder of
+// its own (files beside it), or the installed program (files in the user's
+// data folder, here a scratch XDG_DATA_HOME).
 struct ProgramCopy {
   QTemporaryDir dir;
   QProcess process;
 
   explicit ProgramCopy(bool withFiles) {
-    QFile::copy(QStringLiteral(LK_LUMINAKEY_BIN), program());
+    if (installedProgram().isEmpty()) QFile::copy(QStringLiteral(LK_LUMINAKEY_BIN), program());
+    QDir().mkpath(dataFolder());
     if (withFiles) {
-      const std::filesystem::path root = dir.path().toStdString();
+      const std::filesystem::path root = dataFolder().toStdString();
       lk::saveSettings(lk::KeySettings(), root / "set.dat");
       lk::saveRanking(lk::RankingTable(), root / "rank.dat");
     }
@@ -100,8 +108,16 @@ struct ProgramCopy {
     process.kill();
     process.waitForFinished(5000);
   }
-  QString program() const { return dir.path() + QStringLiteral("/luminakey"); }
+  QString program() const {
+    return installedProgram().isEmpty() ? dir.path() + QStringLiteral("/luminakey") : installedProgram();
+  }
+  QString dataFolder() const {
+    return installedProgram().isEmpty() ? dir.path() : dir.path() + QStringLiteral("/data/luminakey");
+  }
   void start() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.path() + QStringLiteral("/data"));
+    process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.start(program(), {});
   }
@@ -162,7 +178,7 @@ class X11StartTest : public QObject {
       }
     }
     QVERIFY(waitFor([] { return viewable(QStringLiteral("スタート画面")).has_value(); }));
-    QVERIFY(!QFile::exists(copy.dir.path() + "/set.dat"));  // loading writes nothing
+    QVERIFY(!QFile::exists(copy.dataFolder() + "/set.dat"));  // loading writes nothing
   }
 };
 

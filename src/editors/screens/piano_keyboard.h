@@ -2,13 +2,24 @@
 
 // The melody keyboard of the music editor: 36 keys `kennban_0` .. `kennban_35`
 // over three octaves, lowest C first, black keys lying on top of the white
-// ones. A key does not take focus, so clicking it leaves the text cursor
-// where it was.
+// ones. Each white key carries its note name, the ド of each octave its
+// octave number as well. A key does not take focus, so clicking it leaves
+// the text cursor where it was; the keyboard itself is reached with Tab and
+// then plays from the computer keyboard (pianoKeyForKey).
 
 #include <QAbstractButton>
 #include <QWidget>
 
 namespace lk {
+
+// The key a computer key plays while the piano has the focus: the home row
+// A S D F G H J K gives the white keys ド to ド of the middle octave, the row
+// above (W E, T Y U) the black keys between them. -1 for any other key.
+int pianoKeyForKey(int qtKey);
+
+// The label of a key: "ド4", "レ", … for white keys (middle C is ド4), empty
+// for black ones.
+QString pianoKeyLabel(int index);
 
 class PianoKey : public QAbstractButton {
   Q_OBJECT
@@ -35,7 +46,14 @@ class PianoKeyboard : public QWidget {
   PianoKey* key(int index) const;
 
  signals:
+  // A key was clicked or played from the computer keyboard.
   void keyClicked(int index);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   PianoKey* keys_[36] = {};

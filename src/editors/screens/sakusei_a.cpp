@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <limits>
 
+#include "editors/screens/editor_widgets.h"
 #include "editors/screens/qt_text.h"
 #include "shell/screens/screen_widgets.h"
 #include "shell/app_state.h"
@@ -61,12 +62,18 @@ TypingEditorScreen::TypingEditorScreen(ScreenHost& host) : Screen(ScreenId::saku
   auto* yomikomi_b = addButton(c, QStringLiteral("yomikomi_b"), QStringLiteral("読み込み"), QRect(664, bottom, 100, 34));
   auto* cl_b = addButton(c, QStringLiteral("cl_b"), QStringLiteral("クリア"), QRect(552, bottom + 44, 104, 34));
   auto* sakusei_b = addButton(c, QStringLiteral("sakusei_b"), QStringLiteral("作成"), QRect(664, bottom + 44, 100, 34));
+  status_ = new editors::FileStatusLine(c, QRect(552, bottom + 86, 212, 30));
 
   connect(pagen_b, &QPushButton::clicked, this, [this] { command([](TypingEditor& e) { e.nextPage(); }); });
   connect(pager_b, &QPushButton::clicked, this, [this] { command([](TypingEditor& e) { e.previousPage(); }); });
-  connect(hurigana_b, &QPushButton::clicked, this, [this] { command([](TypingEditor& e) { e.fillReadings(); }); });
+  connect(hurigana_b, &QPushButton::clicked, this,
+          [this] { command([](TypingEditor& e) { e.fillReadings(); }, true); });
   connect(yomikomi_b, &QPushButton::clicked, this, [this] { command([](TypingEditor& e) { e.load(); }); });
-  connect(sakusei_b, &QPushButton::clicked, this, [this] { command([](TypingEditor& e) { e.save(); }); });
+  connect(sakusei_b, &QPushButton::clicked, this, [this] {
+    const int before = editor_ ? editor_->savedCount() : 0;
+    command([](TypingEditor& e) { e.save(); });
+    if (editor_ && editor_->savedCount() != before) status_->showSaved();
+  });
   connect(cl_b, &QPushButton::clicked, this, [this] { command([](TypingEditor& e) { e.clear(); }); });
   connect(re_b, &QPushButton::clicked, this, [this] { handOver(ScreenId::m_menu); });
 }
@@ -79,11 +86,11 @@ void TypingEditorScreen::load() {
 }
 
 template <class Fn>
-void TypingEditorScreen::command(Fn fn) {
+void TypingEditorScreen::command(Fn fn, bool undoable) {
   if (!editor_) return;
   readBoxes();
   fn(*editor_);
-  showEditor();
+  showEditor(undoable);
 }
 
 void TypingEditorScreen::readBoxes() {
@@ -94,11 +101,16 @@ void TypingEditorScreen::readBoxes() {
   editor_->view.title = u16(title_n_->text());
 }
 
-void TypingEditorScreen::showEditor() {
+void TypingEditorScreen::showEditor(bool undoable) {
   if (!editor_) return;
-  auto set = [](QLineEdit* box, const std::u16string& text) {
+  auto set = [undoable](QLineEdit* box, const std::u16string& text) {
     const QString t = qs(text);
-    if (box->text() != t) box->setText(t);  // keeps the cursor where nothing changed
+    if (box->text() == t) return;  // keeps the cursor where nothing changed
+    if (undoable) {
+      editors::setTextUndoable(box, t);
+    } else {
+      box->setText(t);
+    }
   };
   for (int p = 0; p < TypingEditor::kRowsPerPage; ++p) {
     set(q_n_[p], editor_->view.problems[p]);
@@ -111,6 +123,7 @@ void TypingEditorScreen::showEditor() {
   }
   set(title_n_, editor_->view.title);
   p_n_->setText(qs(editor_->pageLabel()));
+  status_->showFile(editor_->currentFile());
 }
 
 }  // namespace lk

@@ -16,6 +16,10 @@ class QLineEdit;
 
 namespace lk {
 
+namespace editors {
+class FileStatusLine;
+}
+
 class TypingEditorScreen : public Screen {
   Q_OBJECT
 
@@ -28,10 +32,11 @@ class TypingEditorScreen : public Screen {
 
  private:
   // Runs one command of the editor between reading and refreshing the boxes.
+  // With `undoable`, the boxes the command changes keep their undo history.
   template <class Fn>
-  void command(Fn fn);
+  void command(Fn fn, bool undoable = false);
   void readBoxes();
-  void showEditor();
+  void showEditor(bool undoable = false);
 
   std::unique_ptr<TypingEditor> editor_;
   std::array<QLineEdit*, TypingEditor::kRowsPerPage> q_n_{};
@@ -39,6 +44,7 @@ class TypingEditorScreen : public Screen {
   std::array<QLabel*, TypingEditor::kRowsPerPage> num_l_{};
   QLabel* p_n_ = nullptr;
   QLineEdit* title_n_ = nullptr;
+  editors::FileStatusLine* status_ = nullptr;
 };
 
 }  // namespace lk

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "editors/melody_conversion.h"
+#include "editors/screens/editor_widgets.h"
 #include "editors/screens/piano_keyboard.h"
 #include "editors/screens/qt_text.h"
 #include "shell/screens/screen_widgets.h"
@@ -50,6 +51,13 @@ MusicEditorScreen::MusicEditorScreen(ScreenHost& host) : Screen(ScreenId::sakuse
   q3_n_ = addTextBox(c, QStringLiteral("q3_n"), twips(4560, 2520, 7200, 400));
   q3_n_->setAccessibleName(QStringLiteral("メロディー"));
 
+  // Rhythm comes from the reading: say so where the reading is typed.
+  addLabel(c, QStringLiteral("hint_l"), QStringLiteral("＊ふりがなを空白で区切ると、区切りごとに音符が1つ付きます。"),
+           twips(6240, 2110, 5520, 300), 8);
+  fit_l_ = addLabel(c, QStringLiteral("fit_l"), QString(), twips(7800, 3000, 2640, 400), 0,
+                    Qt::AlignRight | Qt::AlignVCenter);
+  shichou_b_ = addButton(c, QStringLiteral("shichou_b"), QStringLiteral("試聴"), twips(10560, 3000, 1200, 400));
+
   keyboard_ = new PianoKeyboard(c);
   keyboard_->move(px(keyboardKey(0).left), px(keyboardKey(0).top));
 
@@ -64,15 +72,32 @@ MusicEditorScreen::MusicEditorScreen(ScreenHost& host) : Screen(ScreenId::sakuse
   auto* sakusei_b = addButton(c, QStringLiteral("sakusei_b"), QStringLiteral("作成"), twips(9600, 7680, 1800, 600));
   auto* cl_b = addButton(c, QStringLiteral("cl_b"), QStringLiteral("クリア"), twips(7800, 7800, 1500, 400));
   auto* re_b = addButton(c, QStringLiteral("re_b"), QStringLiteral("戻る"), twips(360, 7800, 1400, 400));
+  status_ = new editors::FileStatusLine(c, twips(360, 8220, 11400, 270));
+  setTabOrder(q3_n_, keyboard_);
+
+  pianoTimer_.setSingleShot(true);
+  pianoTimer_.setInterval(kPianoNoteMs);
+  connect(&pianoTimer_, &QTimer::timeout, this, [this] {
+    if (player_ && !isPreviewing()) player_->stop();
+  });
+  previewTimer_.setInterval(kPreviewBeatMs);
+  connect(&previewTimer_, &QTimer::timeout, this, &MusicEditorScreen::previewStep);
+  connect(shichou_b_, &QAbstractButton::clicked, this, &MusicEditorScreen::togglePreview);
+  connect(q2_n_, &QLineEdit::textChanged, this, &MusicEditorScreen::showFit);
+  connect(q3_n_, &QLineEdit::textChanged, this, &MusicEditorScreen::showFit);
 
   connect(pagen_b, &QPushButton::clicked, this, [this] { command([](MusicEditor& e) { e.nextPage(); }); });
   connect(pager_b, &QPushButton::clicked, this, [this] { command([](MusicEditor& e) { e.previousPage(); }); });
-  connect(hurigana_b, &QPushButton::clicked, this, [this] { command([](MusicEditor& e) { e.fillReading(); }); });
+  connect(hurigana_b, &QPushButton::clicked, this,
+          [this] { command([](MusicEditor& e) { e.fillReading(); }, true); });
   connect(yomikomi_b, &QPushButton::clicked, this, [this] { command([](MusicEditor& e) { e.load(); }); });
-  connect(sakusei_b, &QPushButton::clicked, this, [this] { command([](MusicEditor& e) { e.save(); }); });
+  connect(sakusei_b, &QPushButton::clicked, this, [this] {
+    const int before = editor_ ? editor_->savedCount() : 0;
+    command([](MusicEditor& e) { e.save(); });
+    if (editor_ && editor_->savedCount() != before) status_->showSaved();
+  });
   connect(cl_b, &QPushButton::clicked, this, [this] { command([](MusicEditor& e) { e.clear(); }); });
-  connect(keyboard_, &PianoKeyboard::keyClicked, this,
-          [this](int i) { command([i](MusicEditor& e) { e.pressKey(i); }); });
+  connect(keyboard_, &PianoKeyboard::keyClicked, this, &MusicEditorScreen::pianoKey);
   // Mouse and keyboard alike: whatever makes an entry current shows its page.
   connect(list1_, &QListWidget::currentRowChanged, this, &MusicEditorScreen::listChosen);
   connect(list1_, &QListWidget::itemPressed, this, [this](QListWidgetItem* item) { listChosen(list1_->row(item)); });
@@ -83,7 +108,65 @@ MusicEditorScreen::~MusicEditorScreen() = default;
 
 void MusicEditorScreen::load() {
   editor_ = std::make_unique<MusicEditor>(state().problems, services());
+  // The piano sounds through the drill's synthesizer; without one it stays silent.
+  player_ = std::make_unique<NotePlayer>(services().midi);
+  player_->open();
   showEditor();
+}
+
+void MusicEditorScreen::unload() {
+  stopPreview();
+  pianoTimer_.stop();
+  if (player_) player_->close();
+}
+
+void MusicEditorScreen::pianoKey(int index) {
+  command([index](MusicEditor& e) { e.pressKey(index); }, true);
+  if (!player_) return;
+  player_->start(keyboardNoteValue(index));
+  pianoTimer_.start();
+}
+
+void MusicEditorScreen::togglePreview() {
+  if (!editor_ || isPreviewing()) {
+    stopPreview();
+    return;
+  }
+  pianoTimer_.stop();
+  readBoxes();
+  beats_ = previewBeats(editor_->view.reading, editor_->view.notes, state().settings);
+  nextBeat_ = 0;
+  if (beats_.empty()) {
+    stopPreview();
+    return;
+  }
+  previewTimer_.start();
+  previewStep();
+}
+
+void MusicEditorScreen::previewStep() {
+  if (nextBeat_ >= beats_.size()) {
+    stopPreview();
+    return;
+  }
+  const std::optional<int> beat = beats_[nextBeat_++];
+  if (beat && player_) player_->start(*beat);
+}
+
+void MusicEditorScreen::stopPreview() {
+  const bool wasPlaying = isPreviewing();
+  previewTimer_.stop();
+  beats_.clear();
+  nextBeat_ = 0;
+  if (wasPlaying && player_) player_->stop();
+}
+
+void MusicEditorScreen::showFit() {
+  const MelodyFit fit = melodyFit(u16(q2_n_->text()), u16(q3_n_->text()));
+  fit_l_->setText(QStringLiteral("音符 %1 / 区切り %2").arg(fit.notes).arg(fit.groups));
+  QPalette pal = fit_l_->parentWidget()->palette();
+  if (!fit.fits()) pal.setColor(QPalette::WindowText, Qt::red);
+  fit_l_->setPalette(pal);
 }
 
 void MusicEditorScreen::listChosen(int row) {
@@ -92,11 +175,13 @@ void MusicEditorScreen::listChosen(int row) {
 }
 
 template <class Fn>
-void MusicEditorScreen::command(Fn fn) {
+void MusicEditorScreen::command(Fn fn, bool undoable) {
   if (!editor_) return;
+  // Whatever the command does, the line being previewed is no longer the one on screen.
+  stopPreview();
   readBoxes();
   fn(*editor_);
-  showEditor();
+  showEditor(undoable);
 }
 
 void MusicEditorScreen::readBoxes() {
@@ -106,12 +191,17 @@ void MusicEditorScreen::readBoxes() {
   editor_->view.title = u16(title_n_->text());
 }
 
-void MusicEditorScreen::showEditor() {
+void MusicEditorScreen::showEditor(bool undoable) {
   if (!editor_) return;
   showing_ = true;
-  auto set = [](QLineEdit* box, const std::u16string& text) {
+  auto set = [undoable](QLineEdit* box, const std::u16string& text) {
     const QString t = qs(text);
-    if (box->text() != t) box->setText(t);
+    if (box->text() == t) return;
+    if (undoable) {
+      editors::setTextUndoable(box, t);
+    } else {
+      box->setText(t);
+    }
   };
   set(q_n_, editor_->view.lyric);
   set(q2_n_, editor_->view.reading);
@@ -127,6 +217,8 @@ void MusicEditorScreen::showEditor() {
     if (item->text() != t) item->setText(t);
   }
   if (list1_->currentRow() != editor_->selectedEntry()) list1_->setCurrentRow(editor_->selectedEntry());
+  status_->showFile(editor_->currentFile());
+  showFit();
   showing_ = false;
 }
 

@@ -122,10 +122,11 @@ std::optional<std::filesystem::path> QtFileDialogs::openProblemFile() {
   return toPath(file);
 }
 
-std::optional<std::filesystem::path> QtFileDialogs::saveProblemFile() {
+std::optional<std::filesystem::path> QtFileDialogs::saveProblemFile(const std::filesystem::path& suggested) {
   // QFileDialog asks before overwriting unless told not to.
+  const QString start = suggested.empty() ? QString() : QString::fromStdU16String(suggested.u16string());
   const QString file =
-      QFileDialog::getSaveFileName(dialogParent(), QString(), QString(), QString::fromUtf8(kTextFilesFilter));
+      QFileDialog::getSaveFileName(dialogParent(), QString(), start, QString::fromUtf8(kTextFilesFilter));
   if (file.isEmpty()) return std::nullopt;
   return toPath(file);
 }

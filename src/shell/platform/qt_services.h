@@ -85,7 +85,7 @@ class QtMessageBoxes : public MessageBoxes {
 class QtFileDialogs : public FileDialogs {
  public:
   std::optional<std::filesystem::path> openProblemFile() override;
-  std::optional<std::filesystem::path> saveProblemFile() override;
+  std::optional<std::filesystem::path> saveProblemFile(const std::filesystem::path& suggested = {}) override;
 };
 
 class QtClock : public Clock {

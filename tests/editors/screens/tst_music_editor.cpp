@@ -1,6 +1,8 @@
 // The music problem editor sakuseib driven through its widgets: the page
-// list, the melody keyboard, counted pages, the melody error and the
-// corrected save, clear, and a saved song played through in the music drill.
+// list, the melody keyboard and its sound, the preview, the fit line, undo,
+// the status line, counted pages, the melody error and the corrected save,
+// clear, a load that does not complete, and a saved song played through in
+// the music drill.
 
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +14,7 @@
 #include "editors/melody_conversion.h"
 #include "editors/screens/editor_screens.h"
 #include "editors/screens/piano_keyboard.h"
+#include "editors/screens/sakuseib.h"
 #include "fakes/fake_midi.h"
 #include "fakes/fake_reading.h"
 #include "music/screens/music_screens.h"
@@ -21,6 +24,7 @@
 using lk::ScreenId;
 using lk::test::GuiHarness;
 using Lines = std::vector<std::u16string>;
+using Kind = lk::test::FakeMidi::Kind;
 
 namespace {
 const QString kAlpsLyric = QStringLiteral("アルプス一万尺");
@@ -60,6 +64,20 @@ class TstMusicEditor : public QObject {
   void openEditor() {
     h->open(ScreenId::sakuseib);
     QCOMPARE(h->currentId(), ScreenId::sakuseib);
+  }
+  lk::MusicEditorScreen* screen() const { return qobject_cast<lk::MusicEditorScreen*>(h->current()); }
+  // MIDI keys of the note-on messages (velocity 127) sent so far.
+  std::vector<int> struckKeys() const {
+    std::vector<int> keys;
+    for (const auto& m : midi.sent()) {
+      if (m.status == 0x90 && m.data2 == 0x7F) keys.push_back(m.data1);
+    }
+    return keys;
+  }
+  static lk::test::FakeMidi::Event on(int key) { return {Kind::Send, {0x90, static_cast<std::uint8_t>(key), 0x7F}}; }
+  static lk::test::FakeMidi::Event off(int key) { return {Kind::Send, {0x90, static_cast<std::uint8_t>(key), 0}}; }
+  bool isRed(const QString& label) const {
+    return h->find<QLabel>(label)->palette().color(QPalette::WindowText) == QColor(Qt::red);
   }
 
  private slots:
@@ -111,6 +129,10 @@ class TstMusicEditor : public QObject {
     }
     QVERIFY(h->find<lk::PianoKey>(QStringLiteral("kennban_1"))->height() <
             h->find<lk::PianoKey>(QStringLiteral("kennban_0"))->height());
+    // White keys carry their names, each ド its octave (middle C is ド4).
+    const std::pair<int, const char*> names[] = {{0, "ド3"}, {1, ""}, {5, "ファ"}, {11, "シ"}, {12, "ド4"}, {24, "ド5"},
+                                                 {35, "シ"}};
+    for (const auto& [index, name] : names) QCOMPARE(lk::pianoKeyLabel(index), QString::fromUtf8(name));
   }
 
   void keyClicksAppendNoteNames() {
@@ -229,7 +251,7 @@ class TstMusicEditor : public QObject {
     QCOMPARE(fileLines(file("half.txt")).at(0), std::u16string(u"\"premiditrafile\""));
   }
 
-  void cancelledLoadLeavesAnEmptyEditorAndClearOnPageFour() {
+  void clearOnPageFour() {
     openEditor();
     typePage(4, QStringLiteral("冬"), QStringLiteral("ふゆ"), QStringLiteral("ド"));
     typeInto("title_n", QStringLiteral("四季"));
@@ -243,13 +265,37 @@ class TstMusicEditor : public QObject {
     QCOMPARE(list()->currentRow(), 0);
     pressEntry(3);
     QCOMPARE(text("q_n"), QString());
+  }
 
-    typeInto("q_n", QStringLiteral("秋"));
-    QVERIFY(h->click("yomikomi_b"));  // cancelled
-    QVERIFY(h->fakes.messages.shown.empty());
-    QCOMPARE(text("p_n"), QStringLiteral("1"));
-    QCOMPARE(text("q_n"), QString());
-    QCOMPARE(list()->item(3)->text(), QStringLiteral(" 4:"));
+  void loadThatDoesNotCompleteKeepsTheSongOnScreen_data() {
+    QTest::addColumn<QString>("fileName");  // empty: the dialog is cancelled
+    QTest::addColumn<QString>("message");
+    QTest::newRow("cancelled") << QString() << QString();
+    QTest::newRow("not a song") << QStringLiteral("other.txt") << QStringLiteral("このファイルは読み込めません。");
+    QTest::newRow("read failure") << QStringLiteral("short.txt") << QStringLiteral("問題の読み込みに失敗しました。");
+  }
+  void loadThatDoesNotCompleteKeepsTheSongOnScreen() {
+    QFETCH(QString, fileName);
+    QFETCH(QString, message);
+    h->fakes.folder.write("other.txt", "\"ntrafile\"\r\n 1 \r\n\"t\"\r\n");
+    h->fakes.folder.write("short.txt", "\"miditrafile\"\r\n 2 \r\n\"t\"\r\n");
+    openEditor();
+    typePage(1, kAlpsLyric, kAlpsReading, kAlpsNotes);
+    typePage(4, QStringLiteral("秋"), QStringLiteral("あ き"), QStringLiteral("ドレ"));
+    typeInto("title_n", QStringLiteral("歌"));
+    h->fakes.files.openAnswers.push_back(fileName.isEmpty() ? std::nullopt
+                                                             : std::optional(file(fileName.toUtf8().constData())));
+    QVERIFY(h->click("yomikomi_b"));
+    QCOMPARE(h->fakes.messages.shown.size(), message.isEmpty() ? 0u : 1u);
+    if (!message.isEmpty()) QCOMPARE(QString::fromStdU16String(h->fakes.messages.shown[0]), message);
+    QCOMPARE(text("p_n"), QStringLiteral("4"));
+    QCOMPARE(text("q_n"), QStringLiteral("秋"));
+    QCOMPARE(text("q3_n"), QStringLiteral("ドレ"));
+    QCOMPARE(text("title_n"), QStringLiteral("歌"));
+    QCOMPARE(list()->currentRow(), 3);
+    QCOMPARE(list()->item(0)->text(), QStringLiteral(" 1:") + kAlpsLyric);
+    pressEntry(0);
+    QCOMPARE(text("q2_n"), kAlpsReading);
   }
 
   void savedSongIsPlayedThroughInTheMusicDrill() {
@@ -293,6 +339,141 @@ class TstMusicEditor : public QObject {
       if (bytes[i] == 0x90 && bytes[i + 2] != 0) struck.push_back(bytes[i + 1]);
     }
     QCOMPARE(struck, (std::vector<int>{65, 65, 67, 69, 65, 69, 67, 60}));
+  }
+
+  void pianoSoundsItsKeyWhileTheEditorIsOpen() {
+    openEditor();
+    QCOMPARE(midi.events, (std::vector<lk::test::FakeMidi::Event>{{Kind::Open, {}}}));
+    QVERIFY(h->click("kennban_14"));  // レ of the middle octave
+    QCOMPARE(midi.events.back(), on(62));
+    QTRY_COMPARE_WITH_TIMEOUT(midi.events.back(), off(62), 1000);
+    // A second key before the first has ended cuts it short.
+    QVERIFY(h->click("kennban_0"));
+    QVERIFY(h->click("kennban_35"));
+    QTRY_COMPARE_WITH_TIMEOUT(midi.events.back(), off(83), 1000);
+    QCOMPARE(midi.events.size(), 7u);
+    QCOMPARE(midi.events[3], on(48));
+    QCOMPARE(midi.events[4], off(48));
+    QCOMPARE(midi.events[5], on(83));
+    QCOMPARE(text("q3_n"), QStringLiteral("レ-ド+シ"));
+    QVERIFY(h->click("re_b"));
+    QCOMPARE(midi.count(Kind::Reset), 1);
+    QCOMPARE(midi.count(Kind::Close), 1);
+    QVERIFY(h->fakes.messages.shown.empty());
+  }
+
+  void pianoIsSilentWithoutASynthesizer() {
+    midi.devices = 0;
+    openEditor();
+    QVERIFY(h->click("kennban_12"));
+    QCOMPARE(text("q3_n"), QStringLiteral("ド"));
+    QVERIFY(h->click("re_b"));
+    QVERIFY(midi.events.empty());
+    QVERIFY(h->fakes.messages.shown.empty());
+  }
+
+  void homeRowPlaysTheMiddleOctaveWhileThePianoHasTheFocus() {
+    openEditor();
+    auto* keyboard = h->find<lk::PianoKeyboard>(QStringLiteral("kennban"));
+    box("q3_n")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(keyboard));
+    for (char c : std::string("awsedftgyhujkz")) QTest::keyClick(keyboard, c);
+    GuiHarness::settle();
+    QCOMPARE(text("q3_n"), QStringLiteral("ド#ドレbミミファ#ファソ#ソラbシシ+ド"));
+    QCOMPARE(struckKeys(), (std::vector<int>{60, 61, 62, 63, 64, 65, 66, 67, 68, 69, 70, 71, 72}));
+    // The letters go to the box when it has the focus.
+    typeInto("q3_n", QString());
+    QTest::keyClicks(box("q3_n"), QStringLiteral("as"));
+    QCOMPARE(text("q3_n"), QStringLiteral("as"));
+  }
+
+  void previewPlaysTheLineAndStops() {
+    openEditor();
+    typePage(1, kAlpsLyric, kAlpsReading, kAlpsNotes);
+    midi.clear();
+    QVERIFY(h->click("shichou_b"));
+    QVERIFY(screen()->isPreviewing());
+    QTRY_VERIFY_WITH_TIMEOUT(!screen()->isPreviewing(), 8000);
+    // F F G A F A G C, each ending the one before, the last ended too.
+    QCOMPARE(struckKeys(), (std::vector<int>{65, 65, 67, 69, 65, 69, 67, 60}));
+    QCOMPARE(midi.events.back(), off(60));
+    QCOMPARE(midi.sent().size(), 16u);
+
+    // A second press stops it at once; so does leaving the page.
+    for (const char* stopper : {"shichou_b", "pagen_b"}) {
+      midi.clear();
+      QVERIFY(h->click("shichou_b"));
+      QVERIFY(h->click(stopper));
+      QVERIFY2(!screen()->isPreviewing(), stopper);
+      QCOMPARE(midi.events, (std::vector<lk::test::FakeMidi::Event>{on(65), off(65)}));
+      QTest::qWait(700);
+      QCOMPARE(midi.events.size(), 2u);
+      if (QByteArray(stopper) == "pagen_b") QVERIFY(h->click("pager_b"));
+    }
+  }
+
+  void fitLineFollowsTheBoxes_data() {
+    QTest::addColumn<QString>("yomi");
+    QTest::addColumn<QString>("notes");
+    QTest::addColumn<QString>("fit");
+    QTest::addColumn<bool>("red");
+    QTest::newRow("empty") << QString() << QString() << QStringLiteral("音符 0 / 区切り 0") << false;
+    QTest::newRow("fits") << kAlpsReading << kAlpsNotes << QStringLiteral("音符 8 / 区切り 8") << false;
+    QTest::newRow("a note short") << QStringLiteral("は る") << QStringLiteral("ド") << QStringLiteral("音符 1 / 区切り 2")
+                                  << true;
+    QTest::newRow("a note over") << QStringLiteral("はる") << QStringLiteral("ドレ") << QStringLiteral("音符 2 / 区切り 1")
+                                 << true;
+  }
+  void fitLineFollowsTheBoxes() {
+    QFETCH(QString, yomi);
+    QFETCH(QString, notes);
+    QFETCH(QString, fit);
+    QFETCH(bool, red);
+    openEditor();
+    QVERIFY(!text("hint_l").isEmpty());
+    typeInto("q2_n", yomi);
+    typeInto("q3_n", notes);
+    QCOMPARE(text("fit_l"), fit);
+    QCOMPARE(isRed("fit_l"), red);
+  }
+
+  void ctrlZTakesBackThePianoAndTheReadingFill() {
+    reading.set(u"一万尺", u"いちまんじゃく");
+    openEditor();
+    typeInto("q3_n", QStringLiteral("ソ"));
+    QVERIFY(h->click("kennban_12"));
+    QVERIFY(h->click("kennban_14"));
+    QCOMPARE(text("q3_n"), QStringLiteral("ソドレ"));
+    typeInto("q_n", QStringLiteral("一万尺"));
+    typeInto("q2_n", QStringLiteral("いち まん"));
+    QVERIFY(h->click("hurigana_b"));
+    QCOMPARE(text("q2_n"), QStringLiteral("いちまんじゃく"));
+
+    for (auto [name, before] : {std::pair{"q3_n", "ソド"}, std::pair{"q3_n", "ソ"}, std::pair{"q2_n", "いち まん"}}) {
+      box(name)->setFocus();
+      QTest::keyClick(box(name), Qt::Key_Z, Qt::ControlModifier);
+      QCOMPARE(text(name), QString::fromUtf8(before));
+    }
+  }
+
+  void statusLineNamesTheFileAndTheSaveDialogOpensOnIt() {
+    openEditor();
+    QCOMPARE(text("status_l"), QString());
+    typePage(1, kAlpsLyric, kAlpsReading, kAlpsNotes);
+    h->fakes.files.saveAnswers.push_back(file("alps.txt"));
+    QVERIFY(h->click("sakusei_b"));
+    QVERIFY(h->fakes.messages.shown.empty());
+    QCOMPARE(text("status_l"), QStringLiteral("保存しました"));
+    QTRY_COMPARE_WITH_TIMEOUT(text("status_l"), QStringLiteral("alps.txt"), 5000);
+    QVERIFY(h->click("sakusei_b"));  // cancelled: no notice
+    QCOMPARE(text("status_l"), QStringLiteral("alps.txt"));
+    QCOMPARE(h->fakes.files.saveSuggestions, (std::vector<std::filesystem::path>{{}, file("alps.txt")}));
+
+    std::filesystem::copy_file(file("alps.txt"), file("copy.txt"));
+    h->fakes.files.openAnswers.push_back(file("copy.txt"));
+    QVERIFY(h->click("yomikomi_b"));
+    QCOMPARE(text("status_l"), QStringLiteral("copy.txt"));
   }
 };
 

@@ -1,6 +1,7 @@
 // The typing problem editor sakusei_a driven through its widgets: paging,
 // save and load through fake dialogs, the refusals, the cancelled save,
-// clear, the reading fill, and a saved file typed through in the word drill.
+// clear, the reading fill and its undo, the status line, and a saved file
+// typed through in the word drill.
 
 #include <QLabel>
 #include <QLineEdit>
@@ -281,6 +282,35 @@ class TstTypingEditor : public QObject {
     QCOMPARE(text("q2_n_0"), QStringLiteral("かんじ"));
     QCOMPARE(text("q2_n_6"), QStringLiteral("がっこう"));
     QCOMPARE(text("q2_n_3"), QString());
+    // Each box takes its own fill back with Ctrl+Z.
+    for (auto [name, before] : {std::pair{"q2_n_0", "古い"}, std::pair{"q2_n_3", "消える"}}) {
+      box(name)->setFocus();
+      QTest::keyClick(box(name), Qt::Key_Z, Qt::ControlModifier);
+      QCOMPARE(text(name), QString::fromUtf8(before));
+    }
+  }
+
+  void statusLineNamesTheFileAndTheSaveDialogOpensOnIt() {
+    openEditor();
+    QCOMPARE(text("status_l"), QString());
+    typeRow(1, QStringLiteral("山"), QStringLiteral("やま"));
+    h->fakes.files.saveAnswers.push_back(file("set.txt"));
+    QVERIFY(h->click("sakusei_b"));
+    QVERIFY(h->fakes.messages.shown.empty());
+    QCOMPARE(text("status_l"), QStringLiteral("保存しました"));
+    QTRY_COMPARE_WITH_TIMEOUT(text("status_l"), QStringLiteral("set.txt"), 5000);
+    h->fakes.files.saveAnswers.push_back(h->fakes.folder.root / "missing" / "set.txt");
+    QVERIFY(h->click("sakusei_b"));  // fails: the message, no notice
+    QCOMPARE(h->fakes.messages.shown, Lines{u"問題の保存に失敗しました。"});
+    QCOMPARE(text("status_l"), QStringLiteral("set.txt"));
+    QCOMPARE(h->fakes.files.saveSuggestions, (std::vector<std::filesystem::path>{{}, file("set.txt")}));
+
+    std::filesystem::copy_file(file("set.txt"), file("copy.txt"));
+    h->fakes.files.openAnswers.push_back(file("copy.txt"));
+    QVERIFY(h->click("yomikomi_b"));
+    QCOMPARE(text("status_l"), QStringLiteral("copy.txt"));
+    QVERIFY(h->click("yomikomi_b"));  // cancelled: still the file loaded last
+    QCOMPARE(text("status_l"), QStringLiteral("copy.txt"));
   }
 
   void failedLoadKeepsTheRowsOnEveryPage() {
