@@ -96,7 +96,10 @@ void reportOneOffFigures() {
                 devices ? "" : "  -- no SoundFont loaded");
   }
   const lk::FluidSynthOutput::Options real;
-  std::printf("configured audio buffers: %d frames x %d periods at %.0f Hz = %.2f ms added latency\n",
+  std::printf("sound server stream asked for: %.1f ms queued, topped up every %.1f ms "
+              "(bench/sound_latency.sh measures what is heard)\n",
+              real.queueMs, real.requestMs);
+  std::printf("ALSA without a server: %d frames x %d periods at %.0f Hz = %.2f ms added latency\n",
               real.periodSize, real.periods, real.sampleRate, lk::FluidSynthOutput(real).configuredLatencyMs());
 }
 

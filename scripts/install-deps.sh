@@ -13,6 +13,8 @@ packages=(
   fonts-ipafont-gothic
   # music mode: embedded synthesizer and a General MIDI SoundFont
   libfluidsynth-dev timgm6mb-soundfont
+  # audio streams of the effects and the synthesizer: the sound server, SDL for plain ALSA
+  libpulse-dev libsdl2-dev
   # reading lookup
   libmecab-dev mecab-ipadic-utf8
   # real-window and accessibility tests

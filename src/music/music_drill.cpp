@@ -5,8 +5,8 @@
 namespace lk {
 
 MusicDrill::MusicDrill(ProblemSet& set, const KeySettings& keys, DrillResult& result, MidiOutput* midi,
-                       MessageBoxes* messages)
-    : set_(set), result_(result), midi_(midi) {
+                       MessageBoxes* messages, bool flexible)
+    : set_(set), result_(result), midi_(midi), flexible_(flexible) {
   if (!midi_open(midi_, messages)) return;
   open_ = true;
 
@@ -20,9 +20,28 @@ MusicDrill::MusicDrill(ProblemSet& set, const KeySettings& keys, DrillResult& re
     const auto idx = static_cast<std::size_t>(i);
     if (idx < set_.reading.size()) set_.reading[idx] = normalizeReadingSpaces(set_.reading[idx]);
     PreparedLine line = prepare_line(set_.romaji[idx], at(set_.melody, i), keys);
+    if (flexible_) {
+      // The prepared tokens line up with the units' keys; each unit keeps
+      // the first note among its own tokens. Past the end of the melody the
+      // empty slot sounds middle C, as it does for the queue.
+      FlexibleLine f{FlexibleMatcher(set_.romaji[idx], keys, RewriteOptions{.replaceEveryX = true}), {}};
+      std::size_t token = 0;
+      for (const auto& unit : f.matcher.units()) {
+        std::optional<int> note;
+        for (std::size_t k = 0; k < unit.keys.size() && !note; ++k) {
+          const std::size_t pos = token + k;
+          const std::u16string_view t = pos < line.tokens.size() ? std::u16string_view(line.tokens[pos]) : u"";
+          if (!isHold(t)) note = noteValue(t);
+        }
+        token += unit.keys.size();
+        f.notes.push_back(note);
+      }
+      flexibleLines_.push_back(std::move(f));
+    }
     set_.romaji[idx] = std::move(line.romaji);
     queues_.emplace_back(std::move(line.tokens));
   }
+  if (flexible_ && !flexibleLines_.empty()) guide_ = flexibleLines_.front().matcher.guide();
 
   curLine_ = 0;
   soundingNote_ = 0;
@@ -47,6 +66,7 @@ MusicDrill::KeyResult MusicDrill::type(char16_t k) {
   KeyResult r;
   if (!loaded_ || cleared()) return r;  // after the clear nothing counts
 
+  if (flexible_) return typeFlexible(k);
   auto& romaji = set_.romaji[static_cast<std::size_t>(curLine_)];
   // A line with nothing to type cannot be played on: the key has no effect.
   if (romaji.empty()) return r;
@@ -64,11 +84,31 @@ MusicDrill::KeyResult MusicDrill::type(char16_t k) {
     r.noteStruck = strike_note(midi_, soundingNote_, *value);
   }
 
-  if (romaji.empty()) {
-    r.lineDone = true;
-    ++curLine_;
-    r.cleared = curLine_ >= count_;
+  if (romaji.empty()) finishLine(r);
+  return r;
+}
+
+void MusicDrill::finishLine(KeyResult& r) {
+  r.lineDone = true;
+  ++curLine_;
+  r.cleared = curLine_ >= count_;
+}
+
+MusicDrill::KeyResult MusicDrill::typeFlexible(char16_t k) {
+  KeyResult r;
+  FlexibleLine& line = flexibleLines_[static_cast<std::size_t>(curLine_)];
+  if (line.matcher.finished()) return r;  // nothing to type on this line
+  if (!line.matcher.type(k)) {
+    ++result_.missCount;
+    r.verdict = Verdict::Miss;
+    return r;
   }
+  r.verdict = Verdict::Hit;
+  const auto place = line.matcher.lastKey();
+  if (place.first && place.unit < line.notes.size() && line.notes[place.unit])
+    r.noteStruck = strike_note(midi_, soundingNote_, *line.notes[place.unit]);
+  if (line.matcher.finished()) finishLine(r);
+  guide_ = cleared() ? std::u16string() : flexibleLines_[static_cast<std::size_t>(curLine_)].matcher.guide();
   return r;
 }
 
@@ -82,6 +122,9 @@ std::u16string_view MusicDrill::reading() const {
   return at(set_.reading, curLine_);
 }
 
-std::u16string_view MusicDrill::remaining() const { return loaded_ && !cleared() ? at(set_.romaji, curLine_) : std::u16string_view(); }
+std::u16string_view MusicDrill::remaining() const {
+  if (!loaded_ || cleared()) return {};
+  return flexible_ ? std::u16string_view(guide_) : at(set_.romaji, curLine_);
+}
 
 }  // namespace lk

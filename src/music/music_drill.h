@@ -7,10 +7,12 @@
 // MusicDrill, forwards typed characters to it and shows what it reports.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "engine/flexible_matcher.h"
 #include "engine/key_settings.h"
 #include "music/melody.h"
 #include "music/midi_output.h"
@@ -44,8 +46,12 @@ class MusicDrill {
   // of every line of `set` in place, queues the melodies and sets the miss
   // counter of `result` to 0. `set`, `result` and `midi` must outlive the
   // drill; `midi` and `messages` may be null (then there is no output).
+  //
+  // `flexible`: any spelling an input method accepts is a hit; the note a
+  // kana carries sounds on its first key, whatever spelling follows, and its
+  // further keys hold, so a song sounds the same however it is spelt.
   MusicDrill(ProblemSet& set, const KeySettings& keys, DrillResult& result, MidiOutput* midi,
-             MessageBoxes* messages);
+             MessageBoxes* messages, bool flexible = false);
   // Leaving the drill closes the output it opened (see close()).
   ~MusicDrill();
 
@@ -66,6 +72,7 @@ class MusicDrill {
   // Index of the line being typed; lineCount() once the song is complete.
   int currentLine() const { return curLine_; }
   int missCount() const { return result_.missCount; }
+  bool flexible() const { return flexible_; }
   std::int16_t soundingNote() const { return soundingNote_; }
 
   std::u16string_view title() const;
@@ -83,6 +90,14 @@ class MusicDrill {
 
  private:
   static std::u16string_view at(const std::vector<std::u16string>& v, int i);
+  KeyResult typeFlexible(char16_t k);
+  void finishLine(KeyResult& r);
+
+  // One line in flexible mode: its matcher and the note of each unit.
+  struct FlexibleLine {
+    FlexibleMatcher matcher;
+    std::vector<std::optional<int>> notes;
+  };
 
   ProblemSet& set_;
   DrillResult& result_;
@@ -93,6 +108,9 @@ class MusicDrill {
   int curLine_ = 0;
   std::int16_t soundingNote_ = 0;
   std::vector<NoteQueue> queues_;
+  bool flexible_ = false;
+  std::vector<FlexibleLine> flexibleLines_;
+  std::u16string guide_;  // what remaining() shows in flexible mode
 };
 
 }  // namespace lk

@@ -19,8 +19,8 @@ int scaledIndex(double r, int n) {
 
 }  // namespace
 
-WordDrill::WordDrill(ProblemSet& set, const KeySettings& keys, DrillResult& result, Random& random)
-    : set_(set), result_(result), soundOn_(keys.soundOn()) {
+WordDrill::WordDrill(ProblemSet& set, const KeySettings& keys, DrillResult& result, Random& random, bool flexible)
+    : set_(set), result_(result), soundOn_(keys.soundOn()), flexible_(flexible) {
   // A set whose arrays are shorter than its count (a partly read file) is
   // treated as holding only the complete pairs, so no index leaves the set.
   const int available = static_cast<int>(std::min(set.text.size(), set.romaji.size()));
@@ -43,9 +43,12 @@ WordDrill::WordDrill(ProblemSet& set, const KeySettings& keys, DrillResult& resu
   result_.charCount = 0;
   for (int i = 0; i < questionCount_; ++i) {
     std::u16string& romaji = set_.romaji[static_cast<std::size_t>(order_[static_cast<std::size_t>(i)])];
+    // The matcher reads the canonical text; the set is rewritten as always.
+    if (flexible_) matchers_.emplace_back(romaji, keys);
     romaji = rewriteRomaji(romaji, keys);
-    result_.charCount += static_cast<int>(romaji.size());
+    if (!flexible_) result_.charCount += static_cast<int>(romaji.size());
   }
+  if (flexible_ && !matchers_.empty()) guide_ = matchers_.front().guide();
 
   countdown_ = kCountdownStart;
   current_ = 0;
@@ -86,7 +89,13 @@ std::u16string_view WordDrill::questionText() const {
   return set_.text[static_cast<std::size_t>(problem)];
 }
 
+const FlexibleMatcher* WordDrill::matcher() const {
+  if (!flexible_ || current_ < 0 || current_ >= static_cast<int>(matchers_.size())) return nullptr;
+  return &matchers_[static_cast<std::size_t>(current_)];
+}
+
 std::u16string_view WordDrill::remaining() const {
+  if (flexible_) return matcher() ? std::u16string_view(guide_) : std::u16string_view();
   const std::u16string* r = currentRomaji();
   return r ? std::u16string_view(*r) : std::u16string_view();
 }
@@ -98,6 +107,7 @@ WordDrill::KeyResult WordDrill::type(char16_t k) {
   if (phase_ != Phase::Running) return out;
   const int problem = current_ < questionCount_ ? order_[static_cast<std::size_t>(current_)] : -1;
   if (problem < 0 || problem >= static_cast<int>(set_.romaji.size())) return out;
+  if (flexible_) return typeFlexible(k);
   std::u16string& expected = set_.romaji[static_cast<std::size_t>(problem)];
   // Nothing to compare with: the key is dropped rather than counted.
   if (expected.empty()) return out;
@@ -113,7 +123,11 @@ WordDrill::KeyResult WordDrill::type(char16_t k) {
   expected.erase(0, 1);
   if (soundOn_) out.sounds[0] = kWordKeySound;
   if (!expected.empty()) return out;
+  finishQuestion(out);
+  return out;
+}
 
+void WordDrill::finishQuestion(KeyResult& out) {
   out.questionDone = true;
   ++current_;
   if (current_ == questionCount_) {
@@ -121,6 +135,29 @@ WordDrill::KeyResult WordDrill::type(char16_t k) {
     phase_ = Phase::Cleared;
     if (soundOn_) out.sounds[1] = kWordClearSound;
   }
+}
+
+WordDrill::KeyResult WordDrill::typeFlexible(char16_t k) {
+  KeyResult out;
+  FlexibleMatcher& m = matchers_[static_cast<std::size_t>(current_)];
+  // A problem with nothing to type drops the key, as in the default mode.
+  if (m.finished()) return out;
+  if (!m.type(k)) {
+    out.verdict = Verdict::Miss;
+    ++result_.missCount;
+    if (soundOn_) out.sounds[0] = kWordMissSound;
+    return out;
+  }
+  out.verdict = Verdict::Hit;
+  ++result_.charCount;
+  if (soundOn_) out.sounds[0] = kWordKeySound;
+  if (!m.finished()) {
+    guide_ = m.guide();
+    return out;
+  }
+  finishQuestion(out);
+  guide_ = current_ < static_cast<int>(matchers_.size()) ? matchers_[static_cast<std::size_t>(current_)].guide()
+                                                          : std::u16string();
   return out;
 }
 

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/flexible_matcher.h"
 #include "engine/key_settings.h"
 #include "practice/drill_result.h"
 #include "practice/problem_set.h"
@@ -45,7 +46,11 @@ class WordDrill {
   // Load: shuffles the problems with `random` (reseeded first), rewrites the
   // asked problems of `set` in place with `keys` and resets `result`.
   // `set`, `result` and `random` must outlive the drill.
-  WordDrill(ProblemSet& set, const KeySettings& keys, DrillResult& result, Random& random);
+  //
+  // `flexible` (the "どの綴りでも" judgement): any spelling an input method
+  // accepts is a hit, the remaining text is the matcher's guide, and
+  // charCount counts the keys actually typed to finish each question.
+  WordDrill(ProblemSet& set, const KeySettings& keys, DrillResult& result, Random& random, bool flexible = false);
 
   // One tick of the one-second countdown; true on the tick that starts the
   // drill. Ticks after the start change nothing.
@@ -72,8 +77,15 @@ class WordDrill {
   std::u16string_view questionText() const;
   std::u16string_view remaining() const;
 
+  bool flexible() const { return flexible_; }
+  // The current question's matcher in flexible mode (null otherwise or when
+  // there is no current question): its units and the unit typed now.
+  const FlexibleMatcher* matcher() const;
+
  private:
   const std::u16string* currentRomaji() const;
+  KeyResult typeFlexible(char16_t k);
+  void finishQuestion(KeyResult& out);
 
   ProblemSet& set_;
   DrillResult& result_;
@@ -83,6 +95,9 @@ class WordDrill {
   int current_ = 0;
   int countdown_ = kCountdownStart;
   Phase phase_ = Phase::Countdown;
+  bool flexible_ = false;
+  std::vector<FlexibleMatcher> matchers_;  // one per asked question, in order()
+  std::u16string guide_;                   // what remaining() shows in flexible mode
 };
 
 }  // namespace lk

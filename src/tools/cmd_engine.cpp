@@ -3,6 +3,7 @@
 #include <istream>
 #include <ostream>
 
+#include "engine/flexible_matcher.h"
 #include "engine/input_text.h"
 #include "engine/kana_to_romaji.h"
 #include "engine/rewrite.h"
@@ -63,6 +64,30 @@ int units(const std::vector<std::string>& args, Io& io) {
   });
 }
 
+// Typed strings against every accepted spelling of one canonical text.
+int match(const std::vector<std::string>& args, Io& io) {
+  std::vector<std::string> rest;
+  const KeySettings settings = parseSettingsArgs(args, &rest);
+  if (rest.size() != 1) throw UsageError{"expects one canonical romaji text"};
+  const FlexibleMatcher start(fromUtf8(rest.front()), settings);
+  for (const auto& line : readLines(io.in)) {
+    FlexibleMatcher m = start;
+    const std::u16string keys = fromUtf8(line);
+    std::size_t missAt = 0;
+    for (std::size_t i = 0; i < keys.size() && missAt == 0; ++i)
+      if (!m.type(keys[i])) missAt = i + 1;
+    if (missAt) io.out << "miss " << missAt << '\n';
+    else io.out << (m.finished() ? "ok" : "partial") << '\n';
+  }
+  io.out.flush();
+  return 0;
+}
+
+int guide(const std::vector<std::string>& args, Io& io) {
+  const KeySettings settings = parseSettingsArgs(args);
+  return eachLine(io, [&settings](const std::u16string& s) { return FlexibleMatcher(s, settings).guide(); });
+}
+
 int list(const std::vector<std::string>& args, Io& io) {
   if (args.size() != 1) throw UsageError{"expects one level, 1 to 3"};
   const std::string& n = args.front();
@@ -81,6 +106,8 @@ LK_TOOL_COMMAND("to-romaji", "to-romaji [--music]        kana readings (stdin) -
 LK_TOOL_COMMAND("to-kana", "to-kana                    canonical romaji (stdin) -> kana", toKana);
 LK_TOOL_COMMAND("rewrite", "rewrite [--settings FILE] [--set FIELD=VARIANT]...  canonical romaji (stdin) -> keystrokes to type", rewrite);
 LK_TOOL_COMMAND("units", "units [--settings FILE] [--set FIELD=VARIANT]...  canonical romaji (stdin) -> KEYS=UNIT pairs", units);
+LK_TOOL_COMMAND("match", "match [--settings FILE] [--set FIELD=VARIANT]... CANON  typed keys (stdin) -> ok / miss P / partial", match);
+LK_TOOL_COMMAND("guide", "guide [--settings FILE] [--set FIELD=VARIANT]...  canonical romaji (stdin) -> the flexible guide", guide);
 LK_TOOL_COMMAND("list", "list N                     built-in list N (1-3): title, then text<TAB>romaji", list);
 
 }  // namespace lk::tool

@@ -157,10 +157,11 @@ def music_drill(song):
     press("ミュージックメニュー", "push button", song)
     wait_window("ミュージック")
     if os.environ.get("PULSE_SERVER"):
-        # The real synthesizer: its audio stream reaches the silent sound server.
-        wait_until("the synthesizer's stream on the sound server", lambda: subprocess.run(
-            ["pactl", "list", "short", "sink-inputs"], capture_output=True, text=True).stdout.strip(), 10)
-        log("   the synthesizer plays into the null sink")
+        # The real synthesizer's stream, and the effects' stream the word
+        # drill opened, which stays for the whole run.
+        for name in (SYNTH_STREAM, EFFECTS_STREAM):
+            wait_until(f"the stream {name!r} on the sound server", lambda: name in streams(), 10)
+        log(f"   streams on the null sink: {', '.join(streams())}")
     step("music drill: the song typed through")
     # Labels: Miss: m lyric reading keys title
     wait_until("the first line", lambda: (labels_after("ミュージック", "Miss:") or ["", "", "", "", ""])[3], 10)
@@ -218,8 +219,14 @@ def settings(folder):
         raise Failure(f"set.dat has {len(lines)} lines")
 
 
-def sink_inputs():
-    return subprocess.run(["pactl", "list", "short", "sink-inputs"], capture_output=True, text=True).stdout.strip()
+def streams():
+    """Names of the program's audio streams on the sound server."""
+    out = subprocess.run(["pactl", "list", "sink-inputs"], capture_output=True, text=True).stdout
+    return re.findall(r'media\.name = "([^"]*)"', out)
+
+
+SYNTH_STREAM = "LuminaKey synthesizer"
+EFFECTS_STREAM = "LuminaKey effects"
 
 
 def box_text(caption, name):
@@ -247,7 +254,7 @@ def music_editor_line(caption):
     shot(caption, "music-editor")
     press(caption, "push button", "試聴")
     if sound:
-        wait_until("the synthesizer's stream while the preview plays", sink_inputs, 10)
+        wait_until("the synthesizer's stream while the preview plays", lambda: SYNTH_STREAM in streams(), 10)
         log("   the preview plays into the null sink")
     time.sleep(2)  # three beats at 120 bpm, then the preview ends by itself
 
@@ -263,8 +270,9 @@ def editors():
                        lambda: find(window("作成選択"), "radio button", "Music").getState().contains(
                            pyatspi.STATE_CHECKED), 5)
             if os.environ.get("PULSE_SERVER"):
-                # The drill closed the synthesizer: no stream until the editor opens it.
-                wait_until("no synthesizer stream", lambda: not sink_inputs(), 10)
+                # The drill closed the synthesizer: no stream until the editor
+                # opens it (the effects' stream stays).
+                wait_until("no synthesizer stream", lambda: SYNTH_STREAM not in streams(), 10)
         press("作成選択", "push button", "作成画面へ")
         wait_window(caption)
         if option == "Training":
@@ -274,7 +282,9 @@ def editors():
         press(caption, "push button", "戻る")
         wait_window("メニュー")
         if option == "Music" and os.environ.get("PULSE_SERVER"):
-            wait_until("the editor to close the synthesizer", lambda: not sink_inputs(), 10)
+            wait_until("the editor to close the synthesizer", lambda: SYNTH_STREAM not in streams(), 10)
+            if EFFECTS_STREAM not in streams():
+                raise Failure(f"the effects' stream closed before the end of the run: {streams()}")
 
 
 def end_program(pid):
@@ -283,7 +293,8 @@ def end_program(pid):
     key("alt+m")
     wait_until("the menu item 終了",
                lambda: any(find(w, "menu item", "終了") for w in windows()), 5)
-    # ﾊﾞｰｼﾞｮﾝ情報 is highlighted first; 終了 is the next item.
+    # ｵﾌﾟｼｮﾝ is highlighted first; 終了 is two items below (after ﾊﾞｰｼﾞｮﾝ情報).
+    key("Down")
     key("Down")
     key("Return")
 

@@ -269,5 +269,59 @@ TEST_F(MusicDrillTest, RomajiIsRewrittenInPlaceAndSmallKanaFollowTheXSetting) {
   EXPECT_EQ(d->remaining(), u"kilyatto");
 }
 
+// Flexible judgement: the notes stay tied to the kana, so two spellings of
+// the same line send the same notes, each on its kana's first key.
+TEST_F(MusicDrillTest, FlexibleSpellingsSendTheSameNotes) {
+  const std::u16string_view spellings[] = {u"arupusuitimannzyaku", u"arupusuichimanjaku", u"arupusuicchimannjilyaku"};
+  std::vector<std::vector<std::uint8_t>> sent;
+  for (auto typed : spellings) {
+    midi.clear();
+    set = makeSet(u"曲", {kAlps0});
+    MusicDrill d(set, keys, result, &midi, &messages, true);
+    ASSERT_TRUE(d.flexible());
+    midi.clear();
+    int misses = 0;
+    std::vector<bool> struck;
+    for (char16_t k : typed) {
+      const auto r = d.type(k);
+      if (r.verdict != MusicDrill::Verdict::Hit) ++misses;
+      struck.push_back(r.noteStruck);
+    }
+    if (typed == spellings[2]) {
+      // "cchi" is not いち: the extra c is a miss, nothing else changes.
+      EXPECT_EQ(misses, 1) << toUtf8(typed);
+    } else {
+      EXPECT_EQ(misses, 0) << toUtf8(typed);
+      EXPECT_TRUE(d.cleared()) << toUtf8(typed);
+    }
+    if (typed == spellings[1]) {
+      // a r u p u s u i c h i m a n j a k u: notes on a r p s i m j k (the
+      // melody holds over ち).
+      const std::vector<bool> expected = {true,  true,  false, true, false, true, false, true, false,
+                                          false, false, true,  false, false, true, false, true, false};
+      EXPECT_EQ(struck, expected);
+    }
+    sent.push_back(midi.bytes());
+  }
+  EXPECT_EQ(sent[0], sent[1]);
+  EXPECT_EQ(sent[0], sent[2]);
+  // The default judgement on the canonical keys sends the same melody.
+  midi.clear();
+  set = makeSet(u"曲", {kAlps0});
+  MusicDrill plain(set, keys, result, &midi, &messages);
+  midi.clear();
+  for (char16_t k : spellings[0]) plain.type(k);
+  EXPECT_EQ(midi.bytes(), sent[0]);
+}
+
+TEST_F(MusicDrillTest, FlexibleRemainingIsTheGuide) {
+  keys.set("ti", u"chi");
+  set = makeSet(u"曲", {kAlps0});
+  MusicDrill d(set, keys, result, &midi, &messages, true);
+  EXPECT_EQ(d.remaining(), u"arupusuichimannzyaku");
+  for (char16_t k : std::u16string_view(u"arupusuit")) d.type(k);
+  EXPECT_EQ(d.remaining(), u"imannzyaku");  // the learner's "ti" path
+}
+
 }  // namespace
 }  // namespace lk

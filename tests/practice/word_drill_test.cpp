@@ -309,5 +309,46 @@ TEST(WordDrillRobustness, BrokenSetsAndRandomSourcesNeverLeaveTheSet) {
   }
 }
 
+// Flexible judgement: any input-method spelling is a hit, the remaining text
+// is the guide, charCount counts the keys actually typed.
+TEST(WordDrillFlexible, HepburnKeysAgainstKunreiSettingsAreHits) {
+  ScriptedRandom random;  // in list order
+  ProblemSet set = makeSet({{u"新聞", u"sinnbunn"}, {u"東京", u"toukyou"}});
+  KeySettings keys;
+  DrillResult result;
+  WordDrill drill(set, keys, result, random, true);
+  startDrill(drill);
+  EXPECT_EQ(drill.remaining(), u"sinnbunn");
+  EXPECT_EQ(result.charCount, 0);
+
+  typeAll(drill, u"sh");
+  EXPECT_EQ(drill.remaining(), u"innbunn");  // the guide follows the learner
+  EXPECT_EQ(drill.type(u'x').verdict, WordDrill::Verdict::Miss);
+  typeAll(drill, u"inbunn");
+  EXPECT_EQ(drill.current(), 1);
+  EXPECT_EQ(drill.remaining(), u"toukyou");
+  typeAll(drill, u"toukyou");
+  EXPECT_EQ(drill.phase(), WordDrill::Phase::Cleared);
+  EXPECT_EQ(result.missCount, 1);
+  EXPECT_EQ(result.charCount, 8 + 7);  // "shinbunn" + "toukyou", the miss not counted
+  // The set is rewritten as in the default mode.
+  EXPECT_EQ(set.romaji[0], u"sinnbunn");
+}
+
+TEST(WordDrillFlexible, DefaultModeStillExpectsTheSettingsSpelling) {
+  ScriptedRandom random;
+  ProblemSet set = makeSet({{u"新聞", u"sinnbunn"}});
+  KeySettings keys;
+  DrillResult result;
+  WordDrill drill(set, keys, result, random);
+  startDrill(drill);
+  typeAll(drill, u"shinbunn");
+  // "h", "b", "u" and the last "n" miss; "bunn" is still expected.
+  EXPECT_EQ(result.missCount, 4);
+  EXPECT_EQ(drill.remaining(), u"bunn");
+  EXPECT_EQ(result.charCount, 8);
+  EXPECT_EQ(drill.matcher(), nullptr);
+}
+
 }  // namespace
 }  // namespace lk

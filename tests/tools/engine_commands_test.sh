@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# luminakey-tool to-romaji / to-kana / rewrite / units / list: output and exit status.
+# luminakey-tool to-romaji / to-kana / rewrite / units / match / guide / list: output and exit status.
 set -u
 tool=$1
 failures=0
@@ -49,6 +49,13 @@ expect units 0 $'si=し nn=ん bu=ぶ nn=ん\nh=h\n\nro=ろ u=う nya=にゃ ku=
 expect units-set 0 'ho=ほ c=っ ca=か i=い do=ど u=う' 'hokkaidou' units --set ka=ca
 expect units-final-n 0 'pa=ぱ nn=ん' 'pann' units --set nn=n
 EXPECT_MESSAGE="'chi'" expect units-unoffered 2 '' 'a' units --set si=chi
+expect match 0 $'ok\nok\npartial\nmiss 1\nmiss 3\npartial' $'shinbunn\nsinnbunn\nshinbun\nxinbun\nsimbun\n\n' match sinnbunn
+expect match-set 0 $'ok\nok' $'hoccaidou\nhokkaidou\n' match --set ka=ca hokkaidou
+expect match-empty-text 0 $'ok\nmiss 1' $'\na\n' match ''
+expect match-no-text 2 '' 'a' match
+expect match-two-texts 2 '' 'a' match ka ki
+expect guide 0 $'shufu\nsinbunn\n\nnnna' $'syuhu\nsinnbunn\n\n**n1a\n' guide --set syu=shu --set hu=fu --set nn=n
+EXPECT_MESSAGE="'syoo'" expect guide-unknown-field 2 '' 'a' guide --set syoo=sho
 
 list1=$("$tool" list 1)
 [ "$(printf '%s\n' "$list1" | head -1)" = "初 級" ] || { echo "FAIL list title"; failures=$((failures + 1)); }

@@ -107,6 +107,28 @@ class QtServicesTest : public QObject {
     noModule.play("key.wav");
   }
 
+  // However often the drills preload and play, the module is loaded and its
+  // player created once in a run; each call still reaches that one player.
+  void soundModuleLoadsOncePerRun() {
+    const QString module = QStringLiteral(LK_COUNTING_SOUND_MODULE);
+    {
+      lk::QtSoundEffects sound(LK_PROGRAM_DIR, module);
+      sound.play("key.wav");
+      sound.preload({"key.wav", "miss.wav"});
+      sound.preload({"music/key.wav"});
+      sound.play("miss.wav");
+      sound.play("key.wav");
+    }
+    auto counts = reinterpret_cast<void (*)(int*, int*, int*)>(
+        lk::resolveModuleSymbol(module, "lk_test_sound_module_counts"));
+    QVERIFY(counts);
+    int created = 0, played = 0, preloaded = 0;
+    counts(&created, &played, &preloaded);
+    QCOMPARE(created, 1);
+    QCOMPARE(played, 3);
+    QCOMPARE(preloaded, 3);
+  }
+
   void midiWithoutItsModuleHasNoDevice() {
     lk::LazyMidiOutput midi(QStringLiteral("/nonexistent/libluminakey_midi.so"));
     QCOMPARE(midi.deviceCount(), 0);

@@ -1,9 +1,12 @@
 #include "music/platform/fluidsynth_output.h"
 
 #include <fluidsynth.h>
+#include <pulse/pulseaudio.h>
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <chrono>
 #include <string>
 #include <system_error>
 
@@ -11,12 +14,174 @@ namespace lk {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// The synthesizer's stream on the sound server. The server asks for audio
+// whenever its queue falls a request below the target, and the synthesizer
+// renders exactly that much on the mainloop's thread. FluidSynth's own
+// PulseAudio driver asks for one period as the whole queue and writes a
+// period only once the queue has drained, which underruns at any small size.
+// The queue starts short and grows a step at each underrun, up to a limit,
+// so a busy machine trades a few milliseconds for a clean sound.
+class PulseStream {
+ public:
+  ~PulseStream() {
+    if (loop_ == nullptr) return;
+    stop();
+    if (stream_ != nullptr) {
+      pa_stream_disconnect(stream_);
+      pa_stream_unref(stream_);
+    }
+    if (context_ != nullptr) {
+      pa_context_disconnect(context_);
+      pa_context_unref(context_);
+    }
+    pa_threaded_mainloop_free(loop_);
+  }
+
+  // Opens the stream; false without a sound server.
+  bool start(fluid_synth_t* synth, double rate, double queueMs, double requestMs, double maxQueueMs) {
+    synth_ = synth;
+    queueMs_ = queueMs;
+    requestMs_ = requestMs;
+    maxQueueMs_ = maxQueueMs;
+    loop_ = pa_threaded_mainloop_new();
+    if (loop_ == nullptr) return false;
+    pa_proplist* props = pa_proplist_new();
+    pa_proplist_sets(props, PA_PROP_APPLICATION_NAME, "LuminaKey");
+    pa_proplist_sets(props, PA_PROP_APPLICATION_ID, "luminakey");
+    context_ = pa_context_new_with_proplist(pa_threaded_mainloop_get_api(loop_), "LuminaKey", props);
+    pa_proplist_free(props);
+    if (context_ == nullptr) return false;
+    pa_context_set_state_callback(context_, &PulseStream::contextChanged, loop_);
+    if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) return false;
+
+    pa_threaded_mainloop_lock(loop_);
+    const bool ok = pa_threaded_mainloop_start(loop_) == 0 && waitForContext() && connect(rate) && waitForStream();
+    if (ok) readGranted();
+    settled_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+    pa_threaded_mainloop_unlock(loop_);
+    return ok;
+  }
+
+  // The whole latency the server granted the stream, in milliseconds.
+  double grantedMs() const { return grantedMs_.load(); }
+  // Ends the stream's thread: nothing more is rendered.
+  void stop() {
+    if (loop_ != nullptr && !stopped_) pa_threaded_mainloop_stop(loop_);
+    stopped_ = true;
+  }
+
+  // The queue and request asked for now, grown by the underruns so far.
+  // Call with the stream stopped or from its thread.
+  double queueMs() const { return queueMs_; }
+  double requestMs() const { return requestMs_; }
+
+ private:
+  static void contextChanged(pa_context*, void* loop) {
+    pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0);
+  }
+  static void streamChanged(pa_stream*, void* loop) {
+    pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0);
+  }
+  static void request(pa_stream*, size_t bytes, void* self) { static_cast<PulseStream*>(self)->render(bytes); }
+  static void underflow(pa_stream*, void* self) { static_cast<PulseStream*>(self)->grow(); }
+  static void attrChanged(pa_stream*, int, void* self) { static_cast<PulseStream*>(self)->readGranted(); }
+
+  pa_buffer_attr wantedAttr() const {
+    pa_buffer_attr attr{};
+    attr.maxlength = static_cast<std::uint32_t>(-1);
+    attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(static_cast<pa_usec_t>(queueMs_ * 1000), &spec_));
+    attr.prebuf = static_cast<std::uint32_t>(-1);
+    attr.minreq = static_cast<std::uint32_t>(pa_usec_to_bytes(static_cast<pa_usec_t>(requestMs_ * 1000), &spec_));
+    attr.fragsize = static_cast<std::uint32_t>(-1);
+    return attr;
+  }
+
+  // On the mainloop's thread: a quarter more queue after each underrun.
+  // The underruns of the stream's first moments, while the server and the
+  // process settle, say nothing about the machine and are let pass.
+  void grow() {
+    if (std::chrono::steady_clock::now() < settled_ || queueMs_ >= maxQueueMs_) return;
+    queueMs_ = std::min(maxQueueMs_, queueMs_ * 1.25);
+    requestMs_ *= 1.25;
+    const pa_buffer_attr attr = wantedAttr();
+    if (pa_operation* op = pa_stream_set_buffer_attr(stream_, &attr, &PulseStream::attrChanged, this))
+      pa_operation_unref(op);
+  }
+
+  void readGranted() {
+    const pa_buffer_attr* granted = pa_stream_get_buffer_attr(stream_);
+    if (granted != nullptr) grantedMs_ = static_cast<double>(pa_bytes_to_usec(granted->tlength, &spec_)) / 1000.0;
+  }
+
+  bool waitForContext() {
+    for (;;) {
+      const pa_context_state_t state = pa_context_get_state(context_);
+      if (state == PA_CONTEXT_READY) return true;
+      if (!PA_CONTEXT_IS_GOOD(state)) return false;
+      pa_threaded_mainloop_wait(loop_);
+    }
+  }
+
+  bool waitForStream() {
+    for (;;) {
+      const pa_stream_state_t state = pa_stream_get_state(stream_);
+      if (state == PA_STREAM_READY) return true;
+      if (!PA_STREAM_IS_GOOD(state)) return false;
+      pa_threaded_mainloop_wait(loop_);
+    }
+  }
+
+  bool connect(double rate) {
+    spec_ = pa_sample_spec{PA_SAMPLE_FLOAT32NE, static_cast<std::uint32_t>(rate), 2};
+    pa_proplist* props = pa_proplist_new();
+    pa_proplist_sets(props, PA_PROP_MEDIA_ROLE, "music");
+    stream_ = pa_stream_new_with_proplist(context_, "LuminaKey synthesizer", &spec_, nullptr, props);
+    pa_proplist_free(props);
+    if (stream_ == nullptr) return false;
+    const pa_buffer_attr attr = wantedAttr();
+    pa_stream_set_state_callback(stream_, &PulseStream::streamChanged, loop_);
+    pa_stream_set_write_callback(stream_, &PulseStream::request, this);
+    pa_stream_set_underflow_callback(stream_, &PulseStream::underflow, this);
+    // ADJUST_LATENCY: the queue asked for is the whole latency, the sink's
+    // share included, rather than the queue on top of the sink's default.
+    return pa_stream_connect_playback(stream_, nullptr, &attr, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) == 0;
+  }
+
+  // On the mainloop's thread.
+  void render(std::size_t bytes) {
+    const std::size_t frames = bytes / pa_frame_size(&spec_);
+    if (frames == 0) return;
+    buffer_.resize(frames * 2);
+    fluid_synth_write_float(synth_, static_cast<int>(frames), buffer_.data(), 0, 2, buffer_.data(), 1, 2);
+    pa_stream_write(stream_, buffer_.data(), frames * pa_frame_size(&spec_), nullptr, 0, PA_SEEK_RELATIVE);
+  }
+
+  fluid_synth_t* synth_ = nullptr;
+  double queueMs_ = 0;
+  double requestMs_ = 0;
+  double maxQueueMs_ = 0;
+  std::atomic<double> grantedMs_{0};
+  std::chrono::steady_clock::time_point settled_;
+  bool stopped_ = false;
+  pa_sample_spec spec_{};
+  pa_threaded_mainloop* loop_ = nullptr;
+  pa_context* context_ = nullptr;
+  pa_stream* stream_ = nullptr;
+  std::vector<float> buffer_;
+};
+
+}  // namespace
+
 struct FluidSynthOutput::Fluid {
   fluid_settings_t* settings = nullptr;
   fluid_synth_t* synth = nullptr;
   fluid_audio_driver_t* driver = nullptr;
+  std::unique_ptr<PulseStream> pulse;
 
   ~Fluid() {
+    pulse.reset();  // its thread renders from the synthesizer
     if (driver != nullptr) delete_fluid_audio_driver(driver);
     if (synth != nullptr) delete_fluid_synth(synth);
     if (settings != nullptr) delete_fluid_settings(settings);
@@ -61,11 +226,14 @@ std::vector<fs::path> FluidSynthOutput::soundFontCandidates(std::span<const fs::
 }
 
 double FluidSynthOutput::configuredLatencyMs() const {
-  // ALSA queues `periods` periods; the PulseAudio stream is asked for one
-  // period of target length while the next is rendered: two in both cases
-  // when periods is 2.
+  // ALSA queues `periods` periods while the next is rendered.
   const int buffered = std::max(options_.periods, 2) * options_.periodSize;
   return 1000.0 * buffered / options_.sampleRate;
+}
+
+double FluidSynthOutput::streamLatencyMs() const {
+  if (fluid_ && fluid_->pulse) return fluid_->pulse->grantedMs();
+  return streamLatencyMs_;
 }
 
 bool FluidSynthOutput::ensureSynth() {
@@ -106,30 +274,46 @@ bool FluidSynthOutput::ensureSynth() {
   return true;
 }
 
+bool FluidSynthOutput::startPulse() {
+  auto pulse = std::make_unique<PulseStream>();
+  if (!pulse->start(fluid_->synth, options_.sampleRate, options_.queueMs, options_.requestMs, options_.maxQueueMs))
+    return false;
+  fluid_->pulse = std::move(pulse);
+  driverName_ = "pulseaudio";
+  return true;
+}
+
 bool FluidSynthOutput::ensureAudio() {
   if (!options_.startAudio) return true;
-  if (fluid_->driver != nullptr) return true;
-  // PulseAudio reaches PipeWire's Pulse service too; ALSA's default device
-  // is the fallback (and itself often routes to the sound server).
-  static constexpr std::array<const char*, 2> kDrivers = {"pulseaudio", "alsa"};
-  for (const char* name : kDrivers) {
-    fluid_settings_setstr(fluid_->settings, "audio.driver", name);
-    fluid_->driver = new_fluid_audio_driver(fluid_->settings, fluid_->synth);
-    if (fluid_->driver != nullptr) {
-      driverName_ = name;
-      return true;
-    }
+  if (fluid_->driver != nullptr || fluid_->pulse) return true;
+  // The sound server (PulseAudio, PipeWire's Pulse service) first; ALSA's
+  // default device through FluidSynth's own driver otherwise.
+  if (startPulse()) return true;
+  fluid_settings_setstr(fluid_->settings, "audio.driver", "alsa");
+  fluid_->driver = new_fluid_audio_driver(fluid_->settings, fluid_->synth);
+  if (fluid_->driver != nullptr) {
+    driverName_ = "alsa";
+    streamLatencyMs_ = configuredLatencyMs();
+    return true;
   }
   driverName_ = "";
   return false;
 }
 
 void FluidSynthOutput::stopAudio() {
-  if (fluid_ && fluid_->driver != nullptr) {
-    delete_fluid_audio_driver(fluid_->driver);
+  if (fluid_) {
+    if (fluid_->pulse) {
+      // What this machine needed holds for the next drill's stream too.
+      fluid_->pulse->stop();
+      options_.queueMs = fluid_->pulse->queueMs();
+      options_.requestMs = fluid_->pulse->requestMs();
+    }
+    fluid_->pulse.reset();
+    if (fluid_->driver != nullptr) delete_fluid_audio_driver(fluid_->driver);
     fluid_->driver = nullptr;
   }
   driverName_ = "";
+  streamLatencyMs_ = 0;
 }
 
 int FluidSynthOutput::deviceCount() {
@@ -180,7 +364,7 @@ void FluidSynthOutput::reset() {
 
 void FluidSynthOutput::close() {
   open_ = false;
-  if (fluid_ && fluid_->driver != nullptr) {
+  if (fluid_ && (fluid_->driver != nullptr || fluid_->pulse)) {
     stopAudio();
     // With the stream gone nothing renders the release the reset started;
     // end every voice now and let the synthesizer take that in, so the next

@@ -26,8 +26,18 @@ class FluidSynthOutput final : public MidiOutput {
     // render() alone (tests and benchmarks without a sound card).
     bool startAudio = true;
     double sampleRate = 48000.0;
-    // Frames per audio period and number of periods. Together with the
-    // sample rate they bound the latency the synthesizer adds to a key.
+    // The sound server's stream (PulseAudio, PipeWire's Pulse service):
+    // audio kept queued ahead, topped up every `requestMs`. The synthesizer
+    // renders in the server's own requests, so the queue stays full and a
+    // busy moment does not empty it, while a key's note is rendered at most
+    // one request later and heard a queue later.
+    double queueMs = 8.0;
+    double requestMs = 2.0;
+    // Each underrun grows the queue (and the request) by a quarter, up to
+    // this much.
+    double maxQueueMs = 20.0;
+    // ALSA without a sound server (FluidSynth's own driver): frames per
+    // period and number of periods.
     int periodSize = 192;
     int periods = 2;
   };
@@ -60,9 +70,13 @@ class FluidSynthOutput final : public MidiOutput {
   const std::filesystem::path& soundFont() const { return soundFontPath_; }
   // Name of the running audio driver ("pulseaudio", "alsa"), or empty.
   const char* audioDriverName() const { return driverName_; }
-  // Worst-case delay, in milliseconds, that the audio buffers add between a
+  // Worst-case delay, in milliseconds, that ALSA's buffers add between a
   // message and its sound, from the configured period size and count.
   double configuredLatencyMs() const;
+  // The delay the running stream really adds: the sound server's granted
+  // buffer (queue plus the sink's share) for "pulseaudio", the configured
+  // periods for "alsa"; 0 without a stream.
+  double streamLatencyMs() const;
 
   // Renders frames of stereo audio into the two buffers (same length).
   // Only meaningful without an audio driver. Returns false if not loaded.
@@ -71,6 +85,7 @@ class FluidSynthOutput final : public MidiOutput {
  private:
   bool ensureSynth();
   bool ensureAudio();
+  bool startPulse();
   void stopAudio();
 
   Options options_;
@@ -80,6 +95,7 @@ class FluidSynthOutput final : public MidiOutput {
   bool open_ = false;
   std::filesystem::path soundFontPath_;
   const char* driverName_ = "";
+  double streamLatencyMs_ = 0;
 };
 
 }  // namespace lk

@@ -73,7 +73,8 @@ MusicDrillScreen::~MusicDrillScreen() = default;
 
 void MusicDrillScreen::load() {
   AppState& s = state();
-  drill_ = std::make_unique<MusicDrill>(s.problems, s.settings, s.result, services().midi, services().messages);
+  drill_ = std::make_unique<MusicDrill>(s.problems, s.settings, s.result, services().midi, services().messages,
+                                        s.options.flexibleRomaji);
   // Without a MIDI output the screen keeps its empty captions and no marks:
   // only re_b leads on.
   if (!drill_->loaded()) return;
@@ -108,7 +109,9 @@ void MusicDrillScreen::typed(char16_t ch) {
       break;
   }
   if (!r.lineDone) {
-    label_q_->setText(qs(drill_->remaining()));
+    // The flexible guide can grow ("x" for っ shows "tu" before the kana).
+    if (drill_->flexible()) setFittedText(label_q_, qs(drill_->remaining()));
+    else label_q_->setText(qs(drill_->remaining()));
     return;
   }
   setShapeFill(shape1_[static_cast<std::size_t>(drill_->currentLine() - 1)], kMarkDone);

@@ -2,6 +2,7 @@
 
 #include <QPushButton>
 
+#include "practice/screens/keyboard_guide.h"
 #include "shell/screens/screen_widgets.h"
 #include "shell/app_state.h"
 #include "shell/screens/picture_button.h"
@@ -93,6 +94,8 @@ OneCharDrillScreen::OneCharDrillScreen(ScreenHost& host) : DrillScreen(ScreenId:
   timer3_->setObjectName(QStringLiteral("Timer3"));
   timer3_->setInterval(200);
   connect(timer3_, &QTimer::timeout, this, &OneCharDrillScreen::markTick);
+
+  new KeyboardGuide(*this, [this] { return drill_ ? drill_->question() : std::u16string(); });
 }
 
 OneCharDrillScreen::~OneCharDrillScreen() = default;

@@ -2,6 +2,7 @@
 
 #include <QPushButton>
 
+#include "practice/screens/keyboard_guide.h"
 #include "shell/screens/screen_widgets.h"
 #include "shell/app_state.h"
 #include "shell/screens/picture_button.h"
@@ -94,6 +95,8 @@ WordDrillScreen::WordDrillScreen(ScreenHost& host) : DrillScreen(ScreenId::t_ori
   timer1_->setObjectName(QStringLiteral("Timer1"));
   timer1_->setInterval(1000);
   connect(timer1_, &QTimer::timeout, this, &WordDrillScreen::clockTick);
+
+  new KeyboardGuide(*this, [this] { return drill_ ? std::u16string(drill_->remaining()) : std::u16string(); });
 }
 
 WordDrillScreen::~WordDrillScreen() = default;
@@ -107,7 +110,8 @@ void WordDrillScreen::load() {
     double next() override { return 0.0; }
   };
   static InOrder inOrder;
-  drill_ = std::make_unique<WordDrill>(s.problems, s.settings, s.result, random ? *random : inOrder);
+  drill_ = std::make_unique<WordDrill>(s.problems, s.settings, s.result, random ? *random : inOrder,
+                                       s.options.flexibleRomaji);
 
   title_l_->setText(qs(s.problems.title));
   titlehyouzi_l_->setText(qs(s.problems.title));
@@ -169,7 +173,9 @@ void WordDrillScreen::typed(char16_t ch) {
       break;
   }
   if (!r.questionDone) {
-    label_q_->setText(qs(drill_->remaining()));
+    // The flexible guide can grow ("x" for っ shows "tu" before the kana).
+    if (drill_->flexible()) setFittedText(label_q_, qs(drill_->remaining()));
+    else label_q_->setText(qs(drill_->remaining()));
     return;
   }
   setShapeFill(shape1_[static_cast<std::size_t>(drill_->current() - 1)], kMarkerDone);

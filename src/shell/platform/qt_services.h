@@ -41,15 +41,15 @@ class PreloadingSoundEffects : public SoundEffects {
   virtual void preload(std::string_view relativePath) = 0;
 };
 
-// Entry point of the sound module (QSoundEffect per file, created on first
-// use and reused; loading runs in the background, so play() never waits).
+// Entry point of the sound module (the effect player of shell/effect_player.h
+// on one audio stream kept open for the run; play() never waits).
 using CreateSoundEffectsFn = PreloadingSoundEffects* (*)(const char* folderUtf8);
 inline constexpr const char* kCreateSoundEffectsSymbol = "lk_create_sound_effects";
 
-// The sound effects of the program. Qt Multimedia and the audio libraries
-// it pulls in live in a module loaded on the first preload() or play(), so
-// they cost the start-up nothing. Without the module, or without an audio
-// device, every sound is silent.
+// The sound effects of the program. The audio libraries live in a module
+// loaded once per run, on the first preload() or play(), so they cost the
+// start-up nothing. Without the module, or without an audio device, every
+// sound is silent.
 class QtSoundEffects : public SoundEffects {
  public:
   // `folder`: where the WAV files are; `module`: the sound module file.

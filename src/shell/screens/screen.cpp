@@ -75,6 +75,9 @@ void Screen::keyPressEvent(QKeyEvent* event) {
 void Screen::buildCommonMenu() {
   QMenu* menu = menuBar()->addMenu(QStringLiteral("ﾒﾆｭｰ(&M)"));
   menu->setObjectName(QStringLiteral("menu_m"));
+  QAction* options = menu->addAction(QStringLiteral("ｵﾌﾟｼｮﾝ"));
+  options->setObjectName(QStringLiteral("opt_m"));
+  connect(options, &QAction::triggered, this, [this] { host_.showOptions(*this); });
   QAction* version = menu->addAction(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
   version->setObjectName(QStringLiteral("ver_m"));
   connect(version, &QAction::triggered, this, [this] { host_.showVersion(*this); });

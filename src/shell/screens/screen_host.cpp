@@ -44,6 +44,7 @@ ScreenHost::ScreenHost(AppState& state, const ScreenRegistry& registry, QObject*
 ScreenHost::~ScreenHost() {
   // Screens left open when the host goes (tests, app exit) are not closed:
   // deleting them is enough and keeps finished() from firing again.
+  delete options_.data();
   delete version_.data();
   delete current_.data();
 }
@@ -89,6 +90,23 @@ void ScreenHost::showVersion(Screen& over) {
   Screen* screen = registry_.create(ScreenId::ver, *this);
   screen->setAttribute(Qt::WA_DeleteOnClose);
   version_ = screen;
+  place(*screen, &over);
+  screen->load();
+  screen->show();
+}
+
+void ScreenHost::showOptions(Screen& over) {
+  if (options_) {
+    options_->raise();
+    options_->activateWindow();
+    return;
+  }
+  Screen* screen = registry_.create(ScreenId::options, *this);
+  screen->setAttribute(Qt::WA_DeleteOnClose);
+  // Modal, so the screen below cannot hand over or end the program while
+  // the options are open: closing them always returns to it.
+  screen->setWindowModality(Qt::ApplicationModal);
+  options_ = screen;
   place(*screen, &over);
   screen->load();
   screen->show();

@@ -59,8 +59,15 @@ class ScreenHost : public QObject {
   // Opens the version screen over `over`, or raises the one already open.
   void showVersion(Screen& over);
 
+  // Opens the options screen over `over`, modal: `over` stays open and is
+  // where the user is when it closes. Raises the one already open.
+  void showOptions(Screen& over);
+  // The options screen calls this after it has put new values in force.
+  void announceOptionsChanged() { emit optionsChanged(); }
+
   Screen* current() const { return current_; }
   Screen* versionScreen() const { return version_; }
+  Screen* optionsScreen() const { return options_; }
   // False once the last screen has closed.
   bool running() const { return current_ || version_; }
 
@@ -72,6 +79,8 @@ class ScreenHost : public QObject {
   void screenShown(lk::Screen* screen);
   // The last screen has closed: the program ends (the app connects quit).
   void finished();
+  // AppOptions has new values; open screens that show an option follow it.
+  void optionsChanged();
 
  private:
   void place(Screen& screen, const Screen* over);
@@ -80,6 +89,7 @@ class ScreenHost : public QObject {
   const ScreenRegistry& registry_;
   QPointer<Screen> current_;
   QPointer<Screen> version_;
+  QPointer<Screen> options_;
   bool handingOver_ = false;
 };
 

@@ -22,6 +22,7 @@ constexpr std::array<ScreenInfo, kScreenCount> kScreens = {{
     {ScreenId::sakusei_a, "sakusei_a", "トレーニング問題作成", true, true},
     {ScreenId::sakuseib, "sakuseib", "ミュージック問題作成", true, true},
     {ScreenId::ver, "ver", "バージョン情報", false, false},
+    {ScreenId::options, "options", "オプション", false, false},
 }};
 
 }  // namespace

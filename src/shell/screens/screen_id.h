@@ -26,9 +26,10 @@ enum class ScreenId {
   sakusei_a,
   sakuseib,
   ver,
+  options,
 };
 
-inline constexpr int kScreenCount = 16;
+inline constexpr int kScreenCount = 17;
 
 struct ScreenInfo {
   ScreenId id;

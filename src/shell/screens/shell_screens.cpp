@@ -4,6 +4,7 @@
 
 #include "shell/screens/screen_host.h"
 #include "shell/screens/menu_screens.h"
+#include "shell/screens/options_screen.h"
 #include "shell/screens/settings_screens.h"
 #include "shell/screens/version_screen.h"
 
@@ -16,6 +17,7 @@ void registerShellScreens(ScreenRegistry& registry) {
   registry.add<SetteiScreen>(ScreenId::settei);
   registry.add<Settei2Screen>(ScreenId::settei2);
   registry.add<VersionScreen>(ScreenId::ver);
+  registry.add<OptionsScreen>(ScreenId::options);
 }
 
 void applyJapaneseFont() {

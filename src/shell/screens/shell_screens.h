@@ -1,6 +1,6 @@
 #pragma once
 
-// The shell's own screens: start, m_menu, ed_select, settei, settei2, ver.
+// The shell's own screens: start, m_menu, ed_select, settei, settei2, ver, options.
 
 namespace lk {
 

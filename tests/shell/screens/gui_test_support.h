@@ -79,7 +79,7 @@ class GuiHarness {
   }
 
   // Triggers an item of the common menu of the current screen:
-  // "ver_m" (ﾊﾞｰｼﾞｮﾝ情報) or "end_m" (終了).
+  // "opt_m" (ｵﾌﾟｼｮﾝ), "ver_m" (ﾊﾞｰｼﾞｮﾝ情報) or "end_m" (終了).
   bool triggerMenu(const QString& name) {
     auto* a = current() ? current()->findChild<QAction*>(name) : nullptr;
     if (!a) return false;

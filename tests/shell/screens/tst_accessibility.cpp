@@ -59,6 +59,7 @@ const Route kRoutes[] = {
     {ScreenId::sakusei_a, ScreenId::sakusei_a, nullptr},
     {ScreenId::sakuseib, ScreenId::sakuseib, nullptr},
     {ScreenId::ver, ScreenId::m_menu, nullptr},
+    {ScreenId::options, ScreenId::m_menu, nullptr},
 };
 
 // The captions the picture buttons show as pictures.
@@ -137,6 +138,10 @@ class AccessibilityTest : public QObject {
     if (route.id == ScreenId::ver) {
       if (!h->triggerMenu(QStringLiteral("ver_m"))) return nullptr;
       return h->version();
+    }
+    if (route.id == ScreenId::options) {
+      if (!h->triggerMenu(QStringLiteral("opt_m"))) return nullptr;
+      return h->host->optionsScreen();
     }
     if (route.button && !h->click(QString::fromLatin1(route.button))) return nullptr;
     return h->currentId() == route.id ? h->current() : nullptr;

@@ -87,6 +87,7 @@ class ScreenHostTest : public QObject {
         {ScreenId::settei, "セッティング", true},         {ScreenId::settei2, "セッティング", true},
         {ScreenId::ed_select, "作成選択", false},         {ScreenId::sakusei_a, "トレーニング問題作成", true},
         {ScreenId::sakuseib, "ミュージック問題作成", true}, {ScreenId::ver, "バージョン情報", false},
+        {ScreenId::options, "オプション", false},
     };
     for (const auto& r : rows) {
       const auto name = lk::screenInfo(r.id).name;
@@ -111,9 +112,10 @@ class ScreenHostTest : public QObject {
       QCOMPARE(bar->actions().size(), 1);
       QCOMPARE(bar->actions()[0]->text(), QStringLiteral("ﾒﾆｭｰ(&M)"));
       QMenu* m = bar->actions()[0]->menu();
-      QCOMPARE(m->actions().size(), 2);
-      QCOMPARE(m->actions()[0]->text(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
-      QCOMPARE(m->actions()[1]->text(), QStringLiteral("終了"));
+      QCOMPARE(m->actions().size(), 3);
+      QCOMPARE(m->actions()[0]->text(), QStringLiteral("ｵﾌﾟｼｮﾝ"));
+      QCOMPARE(m->actions()[1]->text(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
+      QCOMPARE(m->actions()[2]->text(), QStringLiteral("終了"));
     }
   }
 

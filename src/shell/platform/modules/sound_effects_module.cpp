@@ -1,56 +1,215 @@
-// The sound module: QSoundEffect playback, loaded by QtSoundEffects on the
-// first sound so that Qt Multimedia never slows the start-up.
+// The sound module: the effect player on one long-lived audio stream,
+// loaded by QtSoundEffects on the first sound so that the audio libraries
+// never slow the start-up.
+//
+// The stream goes to PulseAudio (or PipeWire's Pulse service) through
+// libpulse, which alone lets a key's sound overwrite the audio already
+// queued: the queue can stay long enough to ride out a busy machine while a
+// new sound still starts at the server's read position. Without a sound
+// server (plain ALSA) SDL's audio device carries the stream instead.
 
-#include <QFileInfo>
-#include <QHash>
-#include <QSoundEffect>
-#include <QUrl>
+#include <SDL.h>
+#include <pulse/pulseaudio.h>
 
+#include <vector>
+
+#include "shell/effect_player.h"
 #include "shell/platform/qt_services.h"
 
 namespace lk {
 namespace {
 
-class SoundEffectPlayer : public PreloadingSoundEffects {
- public:
-  explicit SoundEffectPlayer(QString folder) : folder_(std::move(folder)) {}
-  ~SoundEffectPlayer() override { qDeleteAll(effects_); }
+// Audio queued ahead of the server: long enough that a stalled process
+// does not underrun it. The server is asked for a little more every
+// kRequestMs, and plays the sink's own (short) latency behind that.
+constexpr int kQueueMs = 30;
+constexpr int kRequestMs = 12;
 
-  void play(std::string_view relativePath) override {
-    QSoundEffect* e = effect(relativePath);
-    // A new sound replaces the one playing.
-    if (playing_ && playing_ != e) playing_->stop();
-    playing_ = e;
-    if (!e) return;
-    if (e->isPlaying()) e->stop();
-    e->play();  // while the file is still loading, Qt starts it once loaded
+class PulseEffectOutput : public EffectOutput {
+ public:
+  ~PulseEffectOutput() override {
+    if (loop_ == nullptr) return;
+    pa_threaded_mainloop_stop(loop_);
+    if (stream_ != nullptr) {
+      pa_stream_disconnect(stream_);
+      pa_stream_unref(stream_);
+    }
+    if (context_ != nullptr) {
+      pa_context_disconnect(context_);
+      pa_context_unref(context_);
+    }
+    pa_threaded_mainloop_free(loop_);
   }
 
-  void preload(std::string_view relativePath) override { effect(relativePath); }
+  bool start(int rate, EffectMixer& mixer) override {
+    mixer_ = &mixer;
+    loop_ = pa_threaded_mainloop_new();
+    if (loop_ == nullptr) return false;
+    pa_proplist* props = pa_proplist_new();
+    pa_proplist_sets(props, PA_PROP_APPLICATION_NAME, "LuminaKey");
+    pa_proplist_sets(props, PA_PROP_APPLICATION_ID, "luminakey");
+    context_ = pa_context_new_with_proplist(pa_threaded_mainloop_get_api(loop_), "LuminaKey", props);
+    pa_proplist_free(props);
+    if (context_ == nullptr) return false;
+    pa_context_set_state_callback(context_, &PulseEffectOutput::signal, loop_);
+    // No autospawn: without a running server the fallback takes over.
+    if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) return false;
+
+    pa_threaded_mainloop_lock(loop_);
+    const bool ok = pa_threaded_mainloop_start(loop_) == 0 && waitForContext() && openStream(rate) && waitForStream();
+    pa_threaded_mainloop_unlock(loop_);
+    return ok;
+  }
+
+  void switched() override {
+    // Overwrite the queue from the server's read position with the new
+    // clip, so it starts after the sink's latency, not after the queue.
+    pa_threaded_mainloop_lock(loop_);
+    write(queueBytes_, PA_SEEK_RELATIVE_ON_READ);
+    pa_threaded_mainloop_unlock(loop_);
+  }
 
  private:
-  QSoundEffect* effect(std::string_view relativePath) {
-    const QString key = QString::fromUtf8(relativePath.data(), static_cast<qsizetype>(relativePath.size()));
-    if (auto it = effects_.constFind(key); it != effects_.cend()) return *it;
-    QSoundEffect* e = nullptr;
-    const QString file = folder_ + QLatin1Char('/') + key;
-    if (QFileInfo::exists(file)) {
-      e = new QSoundEffect;
-      e->setSource(QUrl::fromLocalFile(file));
-    }
-    // A missing file is remembered as nullptr and looked up only once.
-    effects_.insert(key, e);
-    return e;
+  static void signal(pa_context*, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); }
+  static void streamSignal(pa_stream*, void* loop) {
+    pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0);
+  }
+  static void request(pa_stream*, size_t bytes, void* self) {
+    static_cast<PulseEffectOutput*>(self)->write(bytes, PA_SEEK_RELATIVE);
   }
 
-  QString folder_;
-  QHash<QString, QSoundEffect*> effects_;
-  QSoundEffect* playing_ = nullptr;
+  bool waitForContext() {
+    for (;;) {
+      const pa_context_state_t state = pa_context_get_state(context_);
+      if (state == PA_CONTEXT_READY) return true;
+      if (!PA_CONTEXT_IS_GOOD(state)) return false;
+      pa_threaded_mainloop_wait(loop_);
+    }
+  }
+
+  bool waitForStream() {
+    for (;;) {
+      const pa_stream_state_t state = pa_stream_get_state(stream_);
+      if (state == PA_STREAM_READY) return true;
+      if (!PA_STREAM_IS_GOOD(state)) return false;
+      pa_threaded_mainloop_wait(loop_);
+    }
+  }
+
+  bool openStream(int rate) {
+    const pa_sample_spec spec{PA_SAMPLE_S16NE, static_cast<std::uint32_t>(rate), 1};
+    pa_proplist* props = pa_proplist_new();
+    pa_proplist_sets(props, PA_PROP_MEDIA_ROLE, "event");
+    stream_ = pa_stream_new_with_proplist(context_, "LuminaKey effects", &spec, nullptr, props);
+    pa_proplist_free(props);
+    if (stream_ == nullptr) return false;
+    queueBytes_ = pa_usec_to_bytes(kQueueMs * PA_USEC_PER_MSEC, &spec);
+    scratch_.resize(queueBytes_ / 2);
+    pa_buffer_attr attr{};
+    attr.maxlength = static_cast<std::uint32_t>(-1);
+    attr.tlength = static_cast<std::uint32_t>(queueBytes_);
+    attr.prebuf = 0;  // never stop on an underrun; play whatever arrives
+    attr.minreq = static_cast<std::uint32_t>(pa_usec_to_bytes(kRequestMs * PA_USEC_PER_MSEC, &spec));
+    attr.fragsize = static_cast<std::uint32_t>(-1);
+    pa_stream_set_state_callback(stream_, &PulseEffectOutput::streamSignal, loop_);
+    pa_stream_set_write_callback(stream_, &PulseEffectOutput::request, this);
+    // Without ADJUST_LATENCY the queue is ours and the sink keeps its own
+    // latency as short as its other streams need.
+    return pa_stream_connect_playback(stream_, nullptr, &attr, PA_STREAM_NOFLAGS, nullptr, nullptr) == 0;
+  }
+
+  // Runs on the mainloop's thread or with its lock held.
+  void write(std::size_t bytes, pa_seek_mode_t seek) {
+    if (stream_ == nullptr || pa_stream_get_state(stream_) != PA_STREAM_READY) return;
+    bytes = std::min(bytes, scratch_.size() * 2) & ~std::size_t{1};
+    if (bytes == 0) return;
+    mixer_->render(std::span<std::int16_t>(scratch_.data(), bytes / 2));
+    pa_stream_write(stream_, scratch_.data(), bytes, nullptr, 0, seek);
+  }
+
+  EffectMixer* mixer_ = nullptr;
+  pa_threaded_mainloop* loop_ = nullptr;
+  pa_context* context_ = nullptr;
+  pa_stream* stream_ = nullptr;
+  std::size_t queueBytes_ = 0;
+  std::vector<std::int16_t> scratch_;
+};
+
+// Frames per SDL buffer: 512 at 44.1 kHz (11.6 ms) is the smallest that
+// stayed free of underruns on a busy machine.
+constexpr Uint16 kSdlBufferFrames = 512;
+
+class SdlEffectOutput : public EffectOutput {
+ public:
+  ~SdlEffectOutput() override {
+    if (device_ != 0) SDL_CloseAudioDevice(device_);
+    if (initialized_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+  }
+
+  bool start(int rate, EffectMixer& mixer) override {
+    // The program owns its signals; the stream names itself to the server.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "LuminaKey");
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_STREAM_NAME, "LuminaKey effects");
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    initialized_ = true;
+    SDL_AudioSpec want{};
+    want.freq = rate;
+    want.format = AUDIO_S16SYS;
+    want.channels = 1;
+    want.samples = kSdlBufferFrames;
+    want.callback = &SdlEffectOutput::callback;
+    want.userdata = &mixer;
+    // No allowed changes: SDL converts to whatever the device runs.
+    SDL_AudioSpec have{};
+    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (device_ == 0) return false;
+    SDL_PauseAudioDevice(device_, 0);
+    return true;
+  }
+
+ private:
+  static void callback(void* userdata, Uint8* stream, int len) {
+    static_cast<EffectMixer*>(userdata)->render(
+        std::span<std::int16_t>(reinterpret_cast<std::int16_t*>(stream), static_cast<std::size_t>(len) / 2));
+  }
+
+  bool initialized_ = false;
+  SDL_AudioDeviceID device_ = 0;
+};
+
+// The sound server's stream, or SDL's device where there is no server.
+class EffectDevice : public EffectOutput {
+ public:
+  bool start(int rate, EffectMixer& mixer) override {
+    output_ = std::make_unique<PulseEffectOutput>();
+    if (output_->start(rate, mixer)) return true;
+    output_ = std::make_unique<SdlEffectOutput>();
+    if (output_->start(rate, mixer)) return true;
+    output_.reset();
+    return false;
+  }
+  void switched() override {
+    if (output_) output_->switched();
+  }
+
+ private:
+  std::unique_ptr<EffectOutput> output_;
+};
+
+class ModuleEffectPlayer : public PreloadingSoundEffects {
+ public:
+  explicit ModuleEffectPlayer(const char* folder) : player_(folder, std::make_unique<EffectDevice>()) {}
+  void play(std::string_view relativePath) override { player_.play(relativePath); }
+  void preload(std::string_view relativePath) override { player_.preload(relativePath); }
+
+ private:
+  EffectPlayer player_;
 };
 
 }  // namespace
 }  // namespace lk
 
 extern "C" Q_DECL_EXPORT lk::PreloadingSoundEffects* lk_create_sound_effects(const char* folderUtf8) {
-  return new lk::SoundEffectPlayer(QString::fromUtf8(folderUtf8));
+  return new lk::ModuleEffectPlayer(folderUtf8);
 }
