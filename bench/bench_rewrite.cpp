@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "editors/reading_rows.h"
 #include "engine/kana_to_romaji.h"
 #include "engine/key_settings.h"
 #include "engine/rewrite.h"

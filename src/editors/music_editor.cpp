@@ -5,6 +5,7 @@
 
 #include "editors/melody_conversion.h"
 #include "editors/reading_lookup.h"
+#include "engine/input_text.h"
 #include "engine/text.h"
 #include "engine/kana_to_romaji.h"
 #include "music/melody.h"
@@ -106,9 +107,9 @@ const std::u16string& MusicEditor::noteNames(int page) const { return at(notes_,
 void MusicEditor::kakunou() {
   if (set_.text.size() < kPages) set_.text.resize(kPages);
   if (set_.romaji.size() < kPages) set_.romaji.resize(kPages);
-  set_.text[page_] = view.lyric;
-  set_.romaji[page_] = view.reading;
-  notes_[page_] = view.notes;
+  set_.text[page_] = foldInputVariants(view.lyric);
+  set_.romaji[page_] = readingAsEntered(view.reading);
+  notes_[page_] = foldInputVariants(view.notes);
   stored_[page_] = true;
 }
 
@@ -142,7 +143,8 @@ void MusicEditor::selectPage(int entry) {
 }
 
 void MusicEditor::fillReading() {
-  view.reading = view.lyric.empty() || !services_.reading ? std::u16string() : services_.reading->hurigana(view.lyric);
+  view.reading = view.lyric.empty() || !services_.reading ? std::u16string()
+                                                          : foldInputVariants(services_.reading->hurigana(view.lyric));
 }
 
 void MusicEditor::pressKey(int index) {
@@ -151,17 +153,24 @@ void MusicEditor::pressKey(int index) {
 }
 
 bool MusicEditor::validate() {
-  bool ok = isStorable(view.title);
-  for (int i = 0; ok && i < kPages; ++i) {
-    ok = !hasAsterisk(set_.romaji[i]) && isStorable(set_.romaji[i]) && isStorable(set_.text[i]) &&
-         isStorable(notes_[i]);
+  // The first fault found is reported, with its page number.
+  std::u16string message;
+  if (!isStorable(view.title)) message = kMsgInvalidCharacter;
+  for (int i = 0; message.empty() && i < kPages; ++i) {
+    const std::u16string& reading = set_.romaji[i];
+    if (hasAsterisk(reading) || !isStorable(reading) || !isStorable(set_.text[i]) || !isStorable(notes_[i])) {
+      message = numberedMessage(kMsgInvalidCharacter, i + 1);
+    } else if (!isTypeableReading(reading, KanaToRomajiVariant::MusicEditor)) {
+      message = numberedMessage(kMsgUntypeableReading, i + 1);
+    }
   }
-  if (!ok && services_.messages) services_.messages->show(kMsgInvalidCharacter);
-  return ok;
+  if (!message.empty() && services_.messages) services_.messages->show(message);
+  return message.empty();
 }
 
 void MusicEditor::save() {
   kakunou();
+  view.title = foldInputVariants(view.title);
   if (!validate()) return;
 
   int count = 0;
@@ -172,7 +181,9 @@ void MusicEditor::save() {
   for (int k = 0; k < count; ++k) {
     MusicPageConversion page = convertMusicPage(set_.romaji[k], notes_[k]);
     if (!page.ok) {
-      if (services_.messages) services_.messages->show(page.error.empty() ? kMsgEditorSaveFailed : page.error);
+      if (services_.messages) {
+        services_.messages->show(numberedMessage(page.error.empty() ? kMsgEditorSaveFailed : page.error, k + 1));
+      }
       return;
     }
     converted.push_back(std::move(page));

@@ -2,13 +2,33 @@
 
 // The start both problem files share: magic word, count and title.
 
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "editors/typing_problem_file.h"
 #include "shell/field_reader.h"
 
 namespace lk {
+
+// What a problem reader gets from the file before the header.
+struct ProblemFileLines {
+  // The first field of the first line is neither magic word: the file is
+  // refused as "not readable" whatever bytes follow (a UTF-8 memo, a
+  // byte-order mark, a picture), without decoding the rest.
+  bool foreign = false;
+  // The decoded lines; nothing when the file cannot be read or decoded.
+  std::optional<std::vector<std::u16string>> lines;
+};
+
+// Judges the first field on the raw bytes of the first line (the magic words
+// are ASCII, and no code page 932 trail byte is a quote, comma or line end),
+// then decodes the whole file. An empty file is not judged: reading past its
+// end is the readers' read failure.
+ProblemFileLines readProblemFileLines(const std::filesystem::path& file, std::u16string_view completeMagic,
+                                      std::u16string_view unfinishedMagic);
 
 enum class HeaderRead {
   Go,    // header read: the records follow

@@ -4,6 +4,8 @@
 
 #include "editors/reading_lookup.h"
 #include "editors/typing_problem_file.h"
+#include "engine/input_text.h"
+#include "editors/reading_rows.h"
 #include "engine/kana_to_romaji.h"
 #include "engine/romaji_to_kana.h"
 #include "engine/text.h"
@@ -24,6 +26,13 @@ bool hasAsterisk(std::u16string_view s) { return s.find_first_of(u"*＊") != std
 bool isStorable(std::u16string_view s) { return isWritableField(s) && (s.empty() || encodeCp932(s).has_value()); }
 
 }  // namespace
+
+// What a reading box holds, as the conversion should see it: the signs of
+// Linux input methods as their 932 forms, and full-width letters and digits
+// as ASCII, so that ＫＯＢＥ stays letters instead of becoming こべ.
+std::u16string readingAsEntered(std::u16string_view box) {
+  return foldFullWidthAlphanumerics(foldInputVariants(box));
+}
 
 TypingEditor::TypingEditor(ProblemSet& set, Services& services) : set_(set), services_(services) {
   recreateWorkingSet();
@@ -74,8 +83,8 @@ void TypingEditor::kakunou() {
   if (set_.text.size() < kRows) set_.text.resize(kRows);
   if (set_.romaji.size() < kRows) set_.romaji.resize(kRows);
   for (int p = 0; p < kRowsPerPage; ++p) {
-    set_.romaji[page_ * kRowsPerPage + p] = view.readings[p];
-    set_.text[page_ * kRowsPerPage + p] = view.problems[p];
+    set_.romaji[page_ * kRowsPerPage + p] = readingAsEntered(view.readings[p]);
+    set_.text[page_ * kRowsPerPage + p] = foldInputVariants(view.problems[p]);
   }
 }
 
@@ -101,21 +110,30 @@ void TypingEditor::previousPage() {
 void TypingEditor::fillReadings() {
   for (int p = 0; p < kRowsPerPage; ++p) {
     const std::u16string& problem = view.problems[p];
-    view.readings[p] = problem.empty() || !services_.reading ? std::u16string() : services_.reading->hurigana(problem);
+    view.readings[p] =
+        problem.empty() || !services_.reading ? std::u16string() : foldInputVariants(services_.reading->hurigana(problem));
   }
 }
 
 bool TypingEditor::validate() {
-  bool ok = isStorable(view.title);
-  for (int row = 0; ok && row < kRows; ++row) {
-    ok = !hasAsterisk(set_.romaji[row]) && isStorable(set_.romaji[row]) && isStorable(set_.text[row]);
+  // The first fault found is reported, with the number of its problem.
+  std::u16string message;
+  if (!isStorable(view.title)) message = kMsgInvalidCharacter;
+  for (int row = 0; message.empty() && row < kRows; ++row) {
+    const std::u16string& reading = set_.romaji[row];
+    if (hasAsterisk(reading) || !isStorable(reading) || !isStorable(set_.text[row])) {
+      message = numberedMessage(kMsgInvalidCharacter, row + 1);
+    } else if (!isTypeableReading(reading)) {
+      message = numberedMessage(kMsgUntypeableReading, row + 1);
+    }
   }
-  if (!ok && services_.messages) services_.messages->show(kMsgInvalidCharacter);
-  return ok;
+  if (!message.empty() && services_.messages) services_.messages->show(message);
+  return message.empty();
 }
 
 void TypingEditor::save() {
   kakunou();
+  view.title = foldInputVariants(view.title);
   if (!validate()) return;
 
   okikae(set_);

@@ -18,6 +18,10 @@ struct Services;
 
 inline constexpr std::u16string_view kDefaultTitle = u"<no title>";
 
+// A reading box's text as the conversion takes it (both editors): JIS-mapped
+// signs as their code page 932 forms, full-width letters and digits as ASCII.
+std::u16string readingAsEntered(std::u16string_view box);
+
 class TypingEditor {
  public:
   static constexpr int kRows = 100;

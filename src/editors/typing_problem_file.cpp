@@ -1,6 +1,7 @@
 #include "editors/typing_problem_file.h"
 
 #include <algorithm>
+#include <string>
 
 #include "editors/problem_file_header.h"
 #include "shell/field_reader.h"
@@ -21,9 +22,14 @@ TypingFileReadResult readTyping(const std::filesystem::path& file, Reader reader
     return std::move(r);
   };
 
-  auto lines = readTextFileLines(file);
-  if (!lines) return fail();
-  FieldReader in(std::move(*lines));
+  ProblemFileLines read = readProblemFileLines(file, kTypingMagicComplete, kTypingMagicUnfinished);
+  if (read.foreign) {
+    r.status = ProblemFileStatus::NotReadable;
+    r.message = kMsgFileNotReadable;
+    return r;
+  }
+  if (!read.lines) return fail();
+  FieldReader in(std::move(*read.lines));
 
   switch (readProblemHeader(in, r, kTypingMagicComplete, kTypingMagicUnfinished, reader == Reader::Menu)) {
     case HeaderRead::Go:
@@ -60,6 +66,14 @@ TypingFileReadResult readTyping(const std::filesystem::path& file, Reader reader
 }
 
 }  // namespace
+
+std::u16string numberedMessage(std::u16string_view message, int number) {
+  std::u16string out(message);
+  out += u"（";
+  for (char c : std::to_string(number)) out += static_cast<char16_t>(c);
+  out += u"番）";
+  return out;
+}
 
 TypingProblemFile typingFileFromRows(std::u16string title, const std::vector<std::u16string>& text,
                                      const std::vector<std::u16string>& romaji) {

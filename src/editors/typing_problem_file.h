@@ -26,6 +26,11 @@ inline constexpr std::u16string_view kMsgMenuReadFailed = u"読み込みに失�
 inline constexpr std::u16string_view kMsgEditorReadFailed = u"問題の読み込みに失敗しました。";
 inline constexpr std::u16string_view kMsgEditorSaveFailed = u"問題の保存に失敗しました。";
 inline constexpr std::u16string_view kMsgInvalidCharacter = u"使用できない文字が含まれています。";
+// A reading the drill could never finish (a kanji, ♪, half-width katakana left in it).
+inline constexpr std::u16string_view kMsgUntypeableReading = u"読みに入力できない文字があります。";
+
+// An editor message naming the problem or page at fault: "…（12番）".
+std::u16string numberedMessage(std::u16string_view message, int number);
 
 enum class ProblemFileStatus {
   Loaded,

@@ -108,12 +108,4 @@ std::u16string kanaToRomaji(std::u16string_view reading, KanaToRomajiVariant var
   return s;
 }
 
-void okikae(ProblemSet& set) {
-  if (set.romaji.size() < static_cast<std::size_t>(kEditorEntryCount)) set.romaji.resize(kEditorEntryCount);
-  for (int i = 0; i < kEditorEntryCount; ++i) {
-    auto& entry = set.romaji[static_cast<std::size_t>(i)];
-    entry = kanaToRomaji(entry);
-  }
-}
-
 }  // namespace lk

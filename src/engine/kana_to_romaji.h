@@ -5,8 +5,6 @@
 #include <string>
 #include <string_view>
 
-#include "practice/problem_set.h"
-
 namespace lk {
 
 // The music editor's list differs slightly from the typing editor's: its
@@ -18,11 +16,5 @@ enum class KanaToRomajiVariant { TypingEditor, MusicEditor };
 // (the editors refuse such readings first), since both are reserved.
 std::u16string kanaToRomaji(std::u16string_view reading,
                             KanaToRomajiVariant variant = KanaToRomajiVariant::TypingEditor);
-
-// The typing editor's save step: converts romaji[0..99] of its working set
-// in place (missing entries become empty strings first).
-void okikae(ProblemSet& set);
-
-inline constexpr int kEditorEntryCount = 100;
 
 }  // namespace lk

@@ -85,12 +85,4 @@ void romajiToKanaTracked(TrackedText& text) {
   }
 }
 
-void okikae_b(ProblemSet& set) {
-  if (set.romaji.size() < static_cast<std::size_t>(kEditorEntryCount)) set.romaji.resize(kEditorEntryCount);
-  for (int i = 0; i < kEditorEntryCount; ++i) {
-    auto& entry = set.romaji[static_cast<std::size_t>(i)];
-    entry = romajiToKana(entry);
-  }
-}
-
 }  // namespace lk

@@ -7,14 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "practice/problem_set.h"
-
 namespace lk {
 
 std::u16string romajiToKana(std::u16string_view canonical);
-
-// The editor's load/after-save step: converts romaji[0..99] of its working
-// set in place (missing entries become empty strings first).
-void okikae_b(ProblemSet& set);
 
 }  // namespace lk

@@ -32,7 +32,7 @@ MusicMenuFile::ReadOutcome MusicMenuFile::apply(ProblemSet& set, const MusicFile
     set.melody = r.melody;
   }
 
-  if (r.loaded() && set.count > 0) {
+  if (r.loaded()) {
     ready_ = true;
   } else {
     out.message = menuReadMessage(r.status, r.message);
@@ -41,6 +41,7 @@ MusicMenuFile::ReadOutcome MusicMenuFile::apply(ProblemSet& set, const MusicFile
 }
 
 std::u16string_view MusicMenuFile::startRefusal(const ProblemSet& set) const {
+  if (ready_ && set.count == 0) return kMsgNoProblems;
   const auto n = static_cast<std::size_t>(set.count);
   const bool complete = set.count > 0 && set.text.size() >= n && set.reading.size() >= n &&
                         set.romaji.size() >= n && set.melody.size() >= n;

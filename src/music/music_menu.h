@@ -4,7 +4,7 @@
 // problem file into the problem set, and whether [開始] may start a drill.
 // Only the song that the last successful read filled can be started; a
 // refused or failed read, or no read since the menu opened, is refused with
-// "ファイルを指定して下さい。".
+// "ファイルを指定して下さい。"; a song of no lines with "問題がありません。".
 
 #include <filesystem>
 #include <optional>
@@ -18,6 +18,8 @@ namespace lk {
 struct MusicFileReadResult;
 
 inline constexpr std::u16string_view kMsgChooseMusicFile = u"ファイルを指定して下さい。";
+// [開始] on a complete song of no lines: the file is fine, there is nothing to play.
+inline constexpr std::u16string_view kMsgNoProblems = u"問題がありません。";
 
 class MusicMenuFile {
  public:

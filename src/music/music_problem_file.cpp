@@ -20,9 +20,14 @@ MusicFileReadResult readMusic(const std::filesystem::path& file, Reader reader) 
     return std::move(r);
   };
 
-  auto lines = readTextFileLines(file);
-  if (!lines) return fail();
-  FieldReader in(std::move(*lines));
+  ProblemFileLines read = readProblemFileLines(file, kMusicMagicComplete, kMusicMagicUnfinished);
+  if (read.foreign) {
+    r.status = ProblemFileStatus::NotReadable;
+    r.message = kMsgFileNotReadable;
+    return r;
+  }
+  if (!read.lines) return fail();
+  FieldReader in(std::move(*read.lines));
 
   switch (readProblemHeader(in, r, kMusicMagicComplete, kMusicMagicUnfinished, reader == Reader::Menu)) {
     case HeaderRead::Go:
@@ -35,8 +40,9 @@ MusicFileReadResult readMusic(const std::filesystem::path& file, Reader reader) 
 
   const int count = *r.count;
   if (count < 0) return fail();
-  // A song for the drill needs at least one line and fits in 100.
-  if (reader == Reader::Menu && (count == 0 || count > kMusicPageCount)) return fail();
+  // The drill holds at most 100 lines. A complete song of no lines loads;
+  // the menu refuses to start it.
+  if (reader == Reader::Menu && count > kMusicPageCount) return fail();
   const int limit = std::min(count, kMusicPageCount);
 
   const std::size_t room = std::min<std::size_t>(static_cast<std::size_t>(limit), in.linesLeft() / 5 + 1);

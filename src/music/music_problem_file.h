@@ -67,7 +67,7 @@ struct MusicFileReadResult {
 // above 100 fails after the first 100 records.
 MusicFileReadResult readMusicProblemFileForEditor(const std::filesystem::path& file);
 
-// The music menu's reader: complete songs of 1 to 100 lines (the drill holds
+// The music menu's reader: complete songs of 0 to 100 lines (the drill holds
 // at most 100 lines; a larger count fails with kMsgMenuReadFailed).
 MusicFileReadResult readMusicProblemFileForMenu(const std::filesystem::path& file);
 

@@ -27,12 +27,12 @@ TrainingMenuFile::ReadOutcome TrainingMenuFile::apply(ProblemSet& set, const Typ
   }
 
   // Loaded or failed part-way: the set takes what was read, in file order.
-  if (r.count) {
-    set.count = *r.count;
+  if (r.count) set.count = *r.count;
+  if (r.title) set.title = *r.title;
+  // The two labels change together, once both fields are read: a read that
+  // fails after the count must not leave the old title beside the new count.
+  if (r.count && r.title) {
     out.countLabel = countCaption(*r.count);
-  }
-  if (r.title) {
-    set.title = *r.title;
     out.titleLabel = *r.title;
   }
   // The arrays hold the records actually read, never `count` empty slots: a

@@ -53,6 +53,16 @@ std::u16string quotedField(std::u16string_view text) {
   return out;
 }
 
+std::u16string wholeLineField(std::u16string_view line) {
+  std::size_t i = 0;
+  while (i < line.size() && line[i] == u' ') ++i;
+  if (i < line.size() && line[i] == u'"') {
+    const std::size_t close = line.find(u'"', i + 1);
+    return std::u16string(line.substr(i + 1, close == std::u16string_view::npos ? std::u16string_view::npos : close - i - 1));
+  }
+  return std::u16string(line.substr(i));
+}
+
 std::optional<std::u16string> FieldReader::next() {
   if (line_ >= lines_.size()) return std::nullopt;
   const std::u16string& line = lines_[line_];

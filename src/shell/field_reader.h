@@ -34,6 +34,11 @@ bool isWritableField(std::u16string_view text);
 // A text between double quotes, unescaped (the caller keeps quotes out).
 std::u16string quotedField(std::u16string_view text);
 
+// A line read as one whole field, for files that keep one value per line
+// (set.dat): leading spaces skipped, a quoted value up to its closing quote,
+// anything else to the line end; a comma is part of the value.
+std::u16string wholeLineField(std::u16string_view line);
+
 class FieldReader {
  public:
   explicit FieldReader(std::vector<std::u16string> lines) : lines_(std::move(lines)) {}

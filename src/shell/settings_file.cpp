@@ -15,16 +15,11 @@ SettingsFileResult loadSettings(KeySettings& settings, const std::filesystem::pa
   };
   auto lines = readTextFileLines(file);
   if (!lines || lines->size() < static_cast<std::size_t>(kSettingsFileLines)) return failed();
-  FieldReader in(std::move(*lines));
-
-  // Read everything first: running out of fields part-way still means defaults for all.
+  // One field per line: unlike the problem files, a comma is not a separator
+  // here, so a damaged line cannot shift the lines after it.
   std::vector<std::u16string> fields;
   fields.reserve(kSettingsFileLines);
-  for (int i = 0; i < kSettingsFileLines; ++i) {
-    auto f = in.next();
-    if (!f) return failed();
-    fields.push_back(std::move(*f));
-  }
+  for (int i = 0; i < kSettingsFileLines; ++i) fields.push_back(wholeLineField((*lines)[static_cast<std::size_t>(i)]));
 
   const auto koukaon = parseNumberField(fields[0]);
   if (koukaon && (*koukaon == 0 || *koukaon == 1)) settings.koukaon = static_cast<std::int16_t>(*koukaon);

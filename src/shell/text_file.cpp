@@ -92,7 +92,7 @@ std::vector<std::u16string> splitLines(std::u16string_view text) {
   return lines;
 }
 
-std::optional<std::vector<std::u16string>> readTextFileLines(const std::filesystem::path& file) {
+std::optional<std::string> readFileBytes(const std::filesystem::path& file) {
   std::error_code ec;
   if (std::filesystem::is_directory(file, ec)) return std::nullopt;
   std::ifstream in(file, std::ios::binary);
@@ -104,12 +104,48 @@ std::optional<std::vector<std::u16string>> readTextFileLines(const std::filesyst
     if (bytes.size() > kMaxTextFileBytes) return std::nullopt;
   }
   if (in.bad()) return std::nullopt;
-  auto text = decodeCp932(bytes);
+  return bytes;
+}
+
+std::optional<std::vector<std::u16string>> readTextFileLines(const std::filesystem::path& file) {
+  auto bytes = readFileBytes(file);
+  if (!bytes) return std::nullopt;
+  auto text = decodeCp932(*bytes);
   if (!text) return std::nullopt;
   return splitLines(*text);
 }
 
-bool replaceFileAtomically(const std::filesystem::path& file, std::string_view bytes, const WriteFault& fault) {
+namespace {
+
+// The file a save really replaces: symbolic links followed to their end.
+// Nothing for a loop of links.
+std::optional<std::filesystem::path> saveTarget(const std::filesystem::path& file) {
+  std::filesystem::path p = file;
+  for (int hops = 0; hops < 40; ++hops) {
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(p, ec))) return p;
+    const std::filesystem::path to = std::filesystem::read_symlink(p, ec);
+    if (ec) return std::nullopt;
+    p = to.is_absolute() ? to : (p.parent_path() / to).lexically_normal();
+  }
+  return std::nullopt;
+}
+
+// False for an existing file this user may not write or that has no write
+// bit at all.
+bool mayReplace(const std::filesystem::path& file) {
+  struct stat st {};
+  if (::stat(file.c_str(), &st) != 0) return errno == ENOENT;
+  if ((st.st_mode & 0222) == 0) return false;
+  return ::access(file.c_str(), W_OK) == 0;
+}
+
+}  // namespace
+
+bool replaceFileAtomically(const std::filesystem::path& link, std::string_view bytes, const WriteFault& fault) {
+  const std::optional<std::filesystem::path> target = saveTarget(link);
+  if (!target || !mayReplace(*target)) return false;
+  const std::filesystem::path& file = *target;
   const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
   std::string tmpl = (folder / ("." + file.filename().string() + ".tmpXXXXXX")).string();
   const int fd = mkstemp(tmpl.data());

@@ -34,6 +34,10 @@ std::vector<std::u16string> splitLines(std::u16string_view text);
 // only exhaust memory.
 inline constexpr std::uintmax_t kMaxTextFileBytes = 16u * 1024u * 1024u;
 
+// The file's bytes; nothing when it cannot be opened or read, is a folder
+// or is too large.
+std::optional<std::string> readFileBytes(const std::filesystem::path& file);
+
 // The whole file as decoded lines; nothing when it cannot be opened or read,
 // is too large, or holds bytes that are not 932.
 std::optional<std::vector<std::u16string>> readTextFileLines(const std::filesystem::path& file);
@@ -45,6 +49,11 @@ using WriteFault = std::function<bool(std::size_t offset)>;
 // Writes `bytes` to a temporary file in the same folder, flushes it to disk
 // and renames it over `file`. On any failure the temporary file is removed
 // and `file` is exactly as it was. True on success.
+// A file the user may not write (no write permission for this user, or no
+// write bit at all: write-protected even for root) is refused before anything
+// is written, since the rename would otherwise replace it regardless. When
+// `file` is a symbolic link the file it points to is replaced (the temporary
+// file sits beside that one) and the link stays a link.
 bool replaceFileAtomically(const std::filesystem::path& file, std::string_view bytes,
                            const WriteFault& fault = {});
 

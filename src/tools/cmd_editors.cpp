@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "editors/typing_problem_file.h"
+#include "engine/input_text.h"
 #include "engine/kana_to_romaji.h"
 #include "engine/text.h"
 #include "shell/text_file.h"
@@ -104,8 +105,12 @@ int makeProblems(const std::vector<std::string>& args, Io& io) {
       report(number, "more than one tab");
       continue;
     }
-    const std::u16string text = fromUtf8(line.substr(0, tab));
-    std::u16string yomi = tab == std::string::npos ? std::u16string() : fromUtf8(line.substr(tab + 1));
+    // As in the editors' boxes: JIS-mapped signs as their 932 forms, and a
+    // reading's full-width letters and digits as the ASCII ones they mean.
+    const std::u16string text = foldInputVariants(fromUtf8(line.substr(0, tab)));
+    std::u16string yomi = tab == std::string::npos
+                              ? std::u16string()
+                              : foldFullWidthAlphanumerics(foldInputVariants(fromUtf8(line.substr(tab + 1))));
     if (text.empty()) {
       report(number, "no text before the tab");
       continue;
@@ -118,7 +123,7 @@ int makeProblems(const std::vector<std::string>& args, Io& io) {
       if (!lookup) lookup = makeLookup();
       if (lookup) yomi = lookup->hurigana(text);
       if (yomi.empty()) {
-        report(number, "no reading given and none known for '" + toUtf8(text) + "'");
+        report(number, "no reading known");
         continue;
       }
     }
@@ -128,6 +133,10 @@ int makeProblems(const std::vector<std::string>& args, Io& io) {
     }
     if (const char* why = fieldProblem(yomi)) {
       report(number, std::string("the reading ") + why);
+      continue;
+    }
+    if (!isTypeableReading(yomi)) {
+      report(number, "reading cannot be typed");
       continue;
     }
     if (data.text.size() == static_cast<size_t>(kEditorRowCount)) {

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "engine/flexible_matcher.h"
+#include "engine/input_text.h"
 #include "engine/kana_to_romaji.h"
 #include "engine/rewrite.h"
 #include "engine/romaji_to_kana.h"
@@ -34,7 +35,8 @@ int toRomaji(const std::vector<std::string>& args, Io& io) {
     if (a == "--music") variant = KanaToRomajiVariant::MusicEditor;
     else throw UsageError{"unexpected argument '" + a + "'"};
   }
-  return eachLine(io, [variant](const std::u16string& s) { return kanaToRomaji(s, variant); });
+  // Readings typed on Linux carry the JIS forms of a few signs (〜 U+301C).
+  return eachLine(io, [variant](const std::u16string& s) { return kanaToRomaji(foldInputVariants(s), variant); });
 }
 
 int toKana(const std::vector<std::string>& args, Io& io) {

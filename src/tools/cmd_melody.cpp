@@ -4,6 +4,8 @@
 #include <string>
 
 #include "editors/melody_conversion.h"
+#include "editors/typing_editor.h"
+#include "engine/input_text.h"
 #include "engine/text.h"
 #include "music/melody.h"
 #include "music/midi_output.h"
@@ -77,7 +79,9 @@ int prepare(const std::vector<std::string>& args, Io& io) {
 
 int melody(const std::vector<std::string>& args, Io& io) {
   const NamedOptions opts(args, {"reading", "notes"});
-  const MusicPageConversion page = convertMusicPage(fromUtf8(opts["reading"]), fromUtf8(opts["notes"]));
+  // Taken as the editor's boxes take them (〜 as ～, ＫＯＢＥ as letters).
+  const MusicPageConversion page =
+      convertMusicPage(readingAsEntered(fromUtf8(opts["reading"])), foldInputVariants(fromUtf8(opts["notes"])));
   if (!page.ok) {
     io.out << toUtf8(page.error) << '\n';
     io.out.flush();

@@ -178,7 +178,7 @@ TEST_F(MusicEditorTest, MelodyErrorStopsTheSaveUntilTheNamesAreCorrected) {
   typePage(1, u"春", u"は る", u"ドレ");
   typePage(2, u"夏", u"な つ", u"ドX");
   saveTo(file("song.txt"));
-  EXPECT_EQ(fakes.messages.shown, (Lines{u"メロディーデータに間違いがあります。"}));
+  EXPECT_EQ(fakes.messages.shown, (Lines{u"メロディーデータに間違いがあります。（2番）"}));
   EXPECT_EQ(fakes.files.saveCalls, 0);
   EXPECT_FALSE(std::filesystem::exists(file("song.txt")));
   EXPECT_EQ(editor.noteNames(1), u"ドX");
@@ -199,13 +199,18 @@ TEST_F(MusicEditorTest, SaveRefusals) {
     std::u16string lyric, yomi, notes, title;
     std::u16string message;
   } cases[] = {
-      {"asterisk in a reading", u"春", u"は*る", u"ド", u"t", u"使用できない文字が含まれています。"},
-      {"full-width asterisk in a reading", u"春", u"はる＊", u"ド", u"t", u"使用できない文字が含まれています。"},
-      {"double quote in a lyric", u"\"春\"", u"はる", u"ド", u"t", u"使用できない文字が含まれています。"},
-      {"double quote in note names", u"春", u"はる", u"ド\"", u"t", u"使用できない文字が含まれています。"},
+      // The page at fault is named (page 1 here); the title has no number.
+      {"asterisk in a reading", u"春", u"は*る", u"ド", u"t", u"使用できない文字が含まれています。（1番）"},
+      {"full-width asterisk in a reading", u"春", u"はる＊", u"ド", u"t", u"使用できない文字が含まれています。（1番）"},
+      {"double quote in a lyric", u"\"春\"", u"はる", u"ド", u"t", u"使用できない文字が含まれています。（1番）"},
+      {"double quote in note names", u"春", u"はる", u"ド\"", u"t", u"使用できない文字が含まれています。（1番）"},
       {"title outside code page 932", u"春", u"はる", u"ド", u"😀", u"使用できない文字が含まれています。"},
-      {"reading starting with a space", u"春", u" はる", u"ド", u"t", u"問題の保存に失敗しました。"},
-      {"more than 51 notes", u"春", u"はる", std::u16string(52, u'ド'), u"t", u"問題の保存に失敗しました。"},
+      {"reading starting with a space", u"春", u" はる", u"ド", u"t", u"問題の保存に失敗しました。（1番）"},
+      {"more than 51 notes", u"春", u"はる", std::u16string(52, u'ド'), u"t", u"問題の保存に失敗しました。（1番）"},
+      {"kanji in a reading", u"春", u"は る 春", u"ドレミ", u"t", u"読みに入力できない文字があります。（1番）"},
+      {"♪ in a reading", u"春", u"は る ♪", u"ドレミ", u"t", u"読みに入力できない文字があります。（1番）"},
+      // The music editor's list has no entry for the half-width ｰ.
+      {"half-width prolonged sound mark", u"春", u"は ｰ", u"ドレ", u"t", u"読みに入力できない文字があります。（1番）"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
@@ -221,6 +226,22 @@ TEST_F(MusicEditorTest, SaveRefusals) {
     EXPECT_EQ(fakes.files.saveCalls, 0);
     EXPECT_EQ(ed.reading(0), c.yomi);
   }
+}
+
+TEST_F(MusicEditorTest, TextFromLinuxInputMethodsIsTakenAsItsCodePage932Form) {
+  // 〜 as U+301C, ゔ for "vu" and full-width letters, as fcitx and ibus type them.
+  typePage(1, u"波\u301C", u"な み\u301C", u"ドレ");
+  typePage(2, u"ゔぁ", u"ゔ ぁ ＯＫ", u"ドレミ");
+  saveTo(file("linux.txt"));
+  EXPECT_TRUE(fakes.messages.shown.empty());
+  const Lines lines = fileLines(file("linux.txt"));
+  ASSERT_EQ(lines.size(), 503u);
+  EXPECT_EQ(lines[3], u"\"波～\"");
+  EXPECT_EQ(lines[4], u"\"な み～\"");
+  EXPECT_EQ(lines[5], u"\"nami~\"");
+  EXPECT_EQ(lines[8], u"\"ヴぁ\"");
+  EXPECT_EQ(lines[9], u"\"ヴ ぁ OK\"");
+  EXPECT_EQ(lines[10], u"\"vuxa*o**k*\"");
 }
 
 TEST_F(MusicEditorTest, CancelledSaveChangesNothingForTheNextSave) {

@@ -169,18 +169,26 @@ TEST_F(TypingEditorTest, EmptySetSavesTheHeaderOnly) {
 }
 
 TEST_F(TypingEditorTest, RefusesWhatTheFileCannotHoldBeforeConvertingAnything) {
+  // The message names the first problem at fault (row 13 here); the title has no number.
+  const std::u16string row13 = u"使用できない文字が含まれています。（13番）";
+  const std::u16string untypeable = u"読みに入力できない文字があります。（13番）";
   struct Case {
     const char* why;
-    std::u16string text, yomi, title;
+    std::u16string text, yomi, title, message;
   } cases[] = {
-      {"ASCII asterisk in a reading", u"星", u"ほ*し", u"t"},
-      {"full-width asterisk in a reading", u"星", u"＊ほし", u"t"},
-      {"double quote in a reading", u"星", u"ほ\"し", u"t"},
-      {"double quote in a text", u"\"星\"", u"ほし", u"t"},
-      {"double quote in the title", u"星", u"ほし", u"a\"b"},
-      {"text outside code page 932", u"星😀", u"ほし", u"t"},
-      {"reading outside code page 932", u"星", u"ほし😀", u"t"},
-      {"title outside code page 932", u"星", u"ほし", u"😀"},
+      {"ASCII asterisk in a reading", u"星", u"ほ*し", u"t", row13},
+      {"full-width asterisk in a reading", u"星", u"＊ほし", u"t", row13},
+      {"double quote in a reading", u"星", u"ほ\"し", u"t", row13},
+      {"double quote in a text", u"\"星\"", u"ほし", u"t", row13},
+      {"double quote in the title", u"星", u"ほし", u"a\"b", u"使用できない文字が含まれています。"},
+      {"text outside code page 932", u"星😀", u"ほし", u"t", row13},
+      {"reading outside code page 932", u"星", u"ほし😀", u"t", row13},
+      {"title outside code page 932", u"星", u"ほし", u"😀", u"使用できない文字が含まれています。"},
+      {"kanji in a reading", u"星空", u"ほし空", u"t", untypeable},
+      {"a sign the drill cannot type", u"星", u"ほし♪", u"t", untypeable},
+      {"half-width katakana in a reading", u"星", u"ﾎｼ", u"t", untypeable},
+      {"kana with no romaji", u"ゐ", u"ゐ", u"t", untypeable},
+      {"a reading without a text", u"", u"ほし…", u"t", untypeable},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.why);
@@ -195,13 +203,44 @@ TEST_F(TypingEditorTest, RefusesWhatTheFileCannotHoldBeforeConvertingAnything) {
     ed.view.title = c.title;
     fakes.files.saveAnswers.push_back(file("refused.txt"));
     ed.save();
-    EXPECT_EQ(fakes.messages.shown, (Lines{u"使用できない文字が含まれています。"}));
+    EXPECT_EQ(fakes.messages.shown, (Lines{c.message}));
     EXPECT_EQ(fakes.files.saveCalls, 0);
     fakes.files.saveAnswers.clear();
     EXPECT_EQ(set.romaji[0], u"つき") << "readings stay kana";
     EXPECT_EQ(set.romaji[12], c.yomi);
     EXPECT_FALSE(std::filesystem::exists(file("refused.txt")));
   }
+}
+
+TEST_F(TypingEditorTest, TextFromLinuxInputMethodsIsTakenAsItsCodePage932Form) {
+  struct Case {
+    std::u16string text, yomi, title;  // as typed
+    std::u16string storedText, romaji, storedTitle;
+  } cases[] = {
+      {u"あ\u301Cい", u"あ\u301Cい", u"題\u301C", u"あ～い", u"a~i", u"題～"},  // the wave dash types as ~
+      {u"\u2212\u2016", u"\u2212", u"\u00A2\u00A3\u00AC", u"－∥", u"-", u"￠￡￢"},
+      {u"ゔぁ", u"ゔぁ", u"t", u"ヴぁ", u"vuxa", u"t"},
+      {u"ＫＯＢＥ", u"ＫＯＢＥ１", u"t", u"ＫＯＢＥ", u"*k**o**b**e*1", u"t"},  // letters stay letters
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(toUtf8(c.yomi));
+    TypingEditor ed(set, services);
+    ed.view.problems[0] = c.text;
+    ed.view.readings[0] = c.yomi;
+    ed.view.title = c.title;
+    fakes.files.saveAnswers.push_back(file("linux.txt"));
+    ed.save();
+    EXPECT_TRUE(fakes.messages.shown.empty());
+    EXPECT_EQ(fileLines(file("linux.txt")), (Lines{u"\"ntrafile\"", u"1", u"\"" + c.storedTitle + u"\"",
+                                                   u"\"" + c.storedText + u"\"", u"\"" + c.romaji + u"\""}));
+  }
+}
+
+TEST_F(TypingEditorTest, LookupResultsAreFoldedLikeTypedText) {
+  reading.set(u"波", u"なみ\u301C");
+  editor.view.problems[0] = u"波";
+  editor.fillReadings();
+  EXPECT_EQ(editor.view.readings[0], u"なみ～");
 }
 
 TEST_F(TypingEditorTest, AsteriskInATextOrTitleIsAccepted) {

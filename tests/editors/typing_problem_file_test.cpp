@@ -166,6 +166,24 @@ TEST_F(TypingProblemFileTest, BadHeadersFail) {
   }
 }
 
+TEST_F(TypingProblemFileTest, FilesOfOtherKindsAreNotReadableWhateverFollows) {
+  // Judged on the first line alone: the rest is never decoded as 932.
+  const std::string cases[] = {
+      "\xEF\xBB\xBF\"ntrafile\"\r\n1\r\n\"t\"\r\n\"a\"\r\n\"a\"\r\n",  // saved with a byte-order mark
+      "\xE8\xB2\xB7\xE3\x81\x84\xE7\x89\xA9\r\n\xE7\x89\x9B\xE4\xB9\xB3 \xC2\x80\r\n",  // a UTF-8 memo
+      std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\x80\xFD\xA0", 20),                      // a picture
+      "\r\n\"ntrafile\"\r\n\x80\r\n",                                                // an empty first line
+  };
+  for (const auto& bytes : cases) {
+    for (const auto& r : {readTypingProblemFileForEditor(put(bytes)), readTypingProblemFileForMenu(put(bytes))}) {
+      EXPECT_EQ(r.status, ProblemFileStatus::NotReadable) << bytes;
+      EXPECT_EQ(r.message, u"このファイルは読み込めません。") << bytes;
+    }
+  }
+  // A magic word followed by bytes that are not 932 is a damaged problem file.
+  EXPECT_EQ(readTypingProblemFileForMenu(put("ntrafile,1,\"t\"\r\n\x80\r\n")).status, ProblemFileStatus::Failed);
+}
+
 TEST_F(TypingProblemFileTest, WriterRefusesWhatTheFileCannotHoldAndKeepsTheOldFile) {
   struct Case {
     TypingProblemFile data;

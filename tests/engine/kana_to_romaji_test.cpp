@@ -52,18 +52,5 @@ TEST(KanaToRomaji, MusicVariantKeepsHalfWidthProlongedSound) {
     EXPECT_EQ(kanaToRomaji(r, KanaToRomajiVariant::MusicEditor), kanaToRomaji(r)) << toUtf8(r);
 }
 
-TEST(Okikae, ConvertsAllHundredEntriesInPlace) {
-  ProblemSet set;
-  set.romaji = {u"きゃべつ", u"", u"パン"};
-  set.text = {u"keep"};
-  okikae(set);
-  ASSERT_EQ(set.romaji.size(), 100u);
-  EXPECT_EQ(set.romaji[0], u"kyabetu");
-  EXPECT_EQ(set.romaji[1], u"");
-  EXPECT_EQ(set.romaji[2], u"pann");
-  EXPECT_EQ(set.romaji[99], u"");
-  EXPECT_EQ(set.text, std::vector<std::u16string>{u"keep"});
-}
-
 }  // namespace
 }  // namespace lk

@@ -74,16 +74,5 @@ TEST(RoundTrip, HiraganaWithLettersSurvivesUnlessVowelBetweenLetters) {
   EXPECT_EQ(romajiToKana(kanaToRomaji(u"mえy")), u"*mey*");
 }
 
-TEST(OkikaeB, ConvertsAllHundredEntriesInPlace) {
-  ProblemSet set;
-  set.romaji = {u"kyabetu", u"", u"pann"};
-  okikae_b(set);
-  ASSERT_EQ(set.romaji.size(), 100u);
-  EXPECT_EQ(set.romaji[0], u"きゃべつ");
-  EXPECT_EQ(set.romaji[1], u"");
-  EXPECT_EQ(set.romaji[2], u"ぱん");
-  EXPECT_EQ(set.romaji[99], u"");
-}
-
 }  // namespace
 }  // namespace lk

@@ -121,7 +121,7 @@ TEST_F(MusicProblemFileTest, CountLimits) {
     ProblemFileStatus editor, menu;
     std::size_t editorLines, menuLines;
   } cases[] = {
-      {0, 0, ProblemFileStatus::Loaded, ProblemFileStatus::Failed, 0, 0},    // the drill needs a line
+      {0, 0, ProblemFileStatus::Loaded, ProblemFileStatus::Loaded, 0, 0},    // complete, if empty: the menu says so at 開始
       {100, 100, ProblemFileStatus::Loaded, ProblemFileStatus::Loaded, 100, 100},
       {101, 101, ProblemFileStatus::Failed, ProblemFileStatus::Failed, 100, 0},  // the drill holds 100 lines
       {3, 2, ProblemFileStatus::Failed, ProblemFileStatus::Failed, 2, 2},    // fewer records than counted
@@ -137,6 +137,20 @@ TEST_F(MusicProblemFileTest, CountLimits) {
     EXPECT_EQ(m.text.size(), c.menuLines) << c.count;
     if (m.status == ProblemFileStatus::Failed) {
       EXPECT_EQ(m.message, u"読み込みに失敗しました。");
+    }
+  }
+}
+
+TEST_F(MusicProblemFileTest, FilesOfOtherKindsAreNotReadableWhateverFollows) {
+  const std::string cases[] = {
+      "\xEF\xBB\xBF\"miditrafile\"\r\n 0 \r\n\"t\"\r\n",                      // saved with a byte-order mark
+      "\xE6\xAD\x8C\xE8\xA9\x9E\r\n\xE3\x81\x82 \xC2\x80\r\n",                // a UTF-8 memo
+      std::string("GIF89a\x01\0\x01\0\x80\xFD\xA0\r\n", 15),                   // a picture
+  };
+  for (const auto& bytes : cases) {
+    for (const auto& r : {readMusicProblemFileForEditor(put(bytes)), readMusicProblemFileForMenu(put(bytes))}) {
+      EXPECT_EQ(r.status, ProblemFileStatus::NotReadable) << bytes;
+      EXPECT_EQ(r.message, u"このファイルは読み込めません。") << bytes;
     }
   }
 }

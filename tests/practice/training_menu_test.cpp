@@ -51,6 +51,8 @@ TEST(TrainingMenuFile, ReadOutcomesFollowTheFailureTable) {
       {"other magic", problemFile("miditrafile", "2", 2), u"このファイルは読み込めません。", false, {}, {}, 1},
       {"count 3, two problems", problemFile("ntrafile", "3", 2), u"読み込みに失敗しました。", true, u"3問", u"自作", 3},
       {"count 0", problemFile("ntrafile", "0", 0), u"読み込みに失敗しました。", true, u"0問", u"自作", 0},
+      // The labels change together once both fields are read, never the count alone.
+      {"count but no title", "\"ntrafile\"\r\n3\r\n", u"読み込みに失敗しました。", true, {}, {}, 3},
       {"count not a number", problemFile("ntrafile", "x", 1), u"読み込みに失敗しました。", false, {}, {}, 1},
       {"missing file", "", u"読み込みに失敗しました。", false, {}, {}, 1},
   };

@@ -119,6 +119,32 @@ TEST_F(SettingsFile, FailedSaveKeepsTheOldFile) {
   EXPECT_EQ(r.message, kMsgSettingsSaveFailed);
   EXPECT_EQ(folder.read("set.dat"), "old");
   EXPECT_EQ(folder.read("plain"), "x");
+
+  // A write-protected set.dat is the user's choice: kept, and the save fails.
+  std::filesystem::permissions(file(), std::filesystem::perms(0444));
+  EXPECT_EQ(saveSettings(golden(), file()).message, kMsgSettingsSaveFailed);
+  EXPECT_EQ(folder.read("set.dat"), "old");
+}
+
+TEST_F(SettingsFile, EachLineIsOneFieldCommasIncluded) {
+  // A comma must not split a line: the lines after it keep their places.
+  struct Case {
+    int line;
+    std::string value;
+    std::u16string_view ka;  // what row ka then holds
+  } cases[] = {{2, "ca,ka", u"ka"}, {2, "\"ca\",ka", u"ca"}, {0, " 1 , 0", u"ka"}};
+  for (const auto& c : cases) {
+    std::string bytes = defaultsWith(c.line, c.value);
+    bytes.replace(bytes.find("\r\nku\r\n"), 6, "\r\ncu\r\n");  // line 4, the row after ka
+    bytes.replace(bytes.find(" 30 "), 4, " 50 ");
+    folder.write("set.dat", bytes);
+    KeySettings s;
+    ASSERT_TRUE(loadSettings(s, file()).ok) << c.value;
+    EXPECT_EQ(s.variant("ka"), c.ka) << c.value;
+    EXPECT_EQ(s.variant("ku"), u"cu") << c.value;
+    EXPECT_EQ(s.saidai, 50) << c.value;
+    EXPECT_EQ(s.koukaon, 0) << c.value;
+  }
 }
 
 }  // namespace

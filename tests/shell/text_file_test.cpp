@@ -94,6 +94,56 @@ TEST_F(AtomicSave, ReplacesAndKeepsTheFileMode) {
   EXPECT_EQ(std::filesystem::status(file()).permissions(), std::filesystem::perms(0640));
 }
 
+TEST_F(AtomicSave, WriteProtectedFileIsNeverReplaced) {
+  // The rename would go through a read-only file as if it were not there.
+  folder.write("data.txt", "protected");
+  std::filesystem::permissions(file(), std::filesystem::perms(0444));
+  EXPECT_FALSE(replaceFileAtomically(file(), "new"));
+  EXPECT_FALSE(writeTextFileLines(file(), {u"new"}));
+  EXPECT_EQ(folder.read("data.txt"), "protected");
+  std::size_t entries = 0;
+  for (const auto& e : std::filesystem::directory_iterator(folder.root)) entries += (void(e), 1);
+  EXPECT_EQ(entries, 1u);
+}
+
+TEST_F(AtomicSave, SymbolicLinksAreWrittenThroughAndStayLinks) {
+  namespace fs = std::filesystem;
+  folder.write("real/data.txt", "old");
+  fs::permissions(folder.root / "real" / "data.txt", fs::perms(0640));
+  fs::create_directories(folder.root / "links");
+  struct Link {
+    fs::path path;
+    fs::path to;
+  };
+  const Link links[] = {
+      {folder.root / "links" / "relative.txt", "../real/data.txt"},
+      {folder.root / "links" / "absolute.txt", folder.root / "real" / "data.txt"},
+      {folder.root / "links" / "chain.txt", "relative.txt"},  // a link to a link
+  };
+  for (const Link& l : links) fs::create_symlink(l.to, l.path);
+  int n = 0;
+  for (const Link& l : links) {
+    const std::string contents = "new " + std::to_string(++n);
+    ASSERT_TRUE(replaceFileAtomically(l.path, contents)) << l.path;
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(l.path))) << l.path;
+    EXPECT_EQ(fs::read_symlink(l.path), l.to);
+    EXPECT_EQ(folder.read("real/data.txt"), contents);
+    EXPECT_EQ(fs::status(folder.root / "real" / "data.txt").permissions(), fs::perms(0640));
+  }
+  // No temporary left beside the link or the file.
+  std::size_t entries = 0;
+  for (const auto& e : fs::recursive_directory_iterator(folder.root)) entries += (void(e), 1);
+  EXPECT_EQ(entries, 2u + 3u + 1u);
+
+  // A link to a write-protected file protects it too; a loop of links fails.
+  fs::permissions(folder.root / "real" / "data.txt", fs::perms(0444));
+  EXPECT_FALSE(replaceFileAtomically(links[0].path, "again"));
+  EXPECT_EQ(folder.read("real/data.txt"), "new 3");
+  fs::create_symlink("loop_b.txt", folder.root / "loop_a.txt");
+  fs::create_symlink("loop_a.txt", folder.root / "loop_b.txt");
+  EXPECT_FALSE(replaceFileAtomically(folder.root / "loop_a.txt", "x"));
+}
+
 TEST_F(AtomicSave, ReadRefusesMissingInvalidAndDirectory) {
   EXPECT_FALSE(readTextFileLines(folder.root / "missing.txt").has_value());
   folder.write("bad.txt", "ok\r\n\x80\r\n");

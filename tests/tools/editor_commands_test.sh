@@ -31,6 +31,22 @@ for n in 1 2 3 4; do grep -q "bad.txt:$n: " <<<"$err" || fail "bad-line-$n"; don
 grep -q "bad.txt:5: " <<<"$err" && fail bad-line-5-is-fine
 [ -e "$dir/bad_out.txt" ] && fail bad-nothing-written
 
+# The lookup gives nothing when any part has no reading; widths are folded first.
+got=$(printf '鬱\nﾊﾟｿｺﾝ\nＡＢＣ\n' | "$tool" reading)
+check reading-unknown-and-widths $'\nぱそこん\nABC' "$got"
+
+# A line whose reading is not known, or cannot be typed, is an error by its number.
+printf '柿\n鬱\nか\tか♪\nく\tｶﾀｶﾅ\nけ\t漢字\nこ\tこ\xe3\x80\x9cご\nさ\tＫＯＢＥ\n' > "$dir/reads.txt"
+err=$("$tool" make-problems --title t "$dir/reads.txt" "$dir/reads_out.txt" 2>&1 >/dev/null)
+check reads-status 1 $?
+check reads-errors "$(printf '%s\n' "$dir/reads.txt:2: no reading known" "$dir/reads.txt:3: reading cannot be typed" \
+  "$dir/reads.txt:4: reading cannot be typed" "$dir/reads.txt:5: reading cannot be typed" "luminakey-tool: nothing written")" "$err"
+[ -e "$dir/reads_out.txt" ] && fail reads-nothing-written
+# Without the faulty lines the file is written: the wave dash and full-width letters typeable.
+sed -n '1p;6,7p' "$dir/reads.txt" | "$tool" make-problems --title t - "$dir/reads_ok.txt"
+check reads-ok-status 0 $?
+check reads-ok "$(printf 'ntrafile\n3\nt\n柿\tkaki\nこ\tko~go\nさ\t*k**o**b**e*')" "$("$tool" show "$dir/reads_ok.txt" --as menu)"
+
 # 101 problems are one too many; 100 are fine.
 for i in $(seq 1 101); do printf 'か%d\tか\n' "$i"; done > "$dir/many.txt"
 err=$("$tool" make-problems --title t "$dir/many.txt" "$dir/many_out.txt" 2>&1 >/dev/null)

@@ -28,6 +28,8 @@ expect() {
 
 expect to-romaji 0 $'be-to-vuxenn\n\nima,nannzi?\n-' $'ベートーヴェン\n\nいま、なんじ？\nｰ\n' to-romaji
 expect to-romaji-crlf 0 $'kya' $'きゃ\r\n' to-romaji
+# Signs as Linux input methods write them count as their code page 932 forms.
+expect to-romaji-jis-variants 0 $'a~i\n-\nvuxa' $'あ\xe3\x80\x9cい\n\xe2\x88\x92\nゔぁ\n' to-romaji
 expect to-romaji-music 0 $'ｰ\nrounyakuna**n1yo' $'ｰ\nろうにゃくなんにょ\n' to-romaji --music
 expect to-romaji-bad 2 '' 'a' to-romaji --loud
 expect to-kana 0 $'べ-と-ヴぇん\n\nっっか' $'be-to-vuxenn\n\nxtukka\n' to-kana

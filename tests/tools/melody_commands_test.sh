@@ -43,6 +43,8 @@ expect melody-keyboard 0 '\-10x0x\13x' melody --reading 'ど れ み' --notes '-
 expect melody-bad-note 1 'メロディーデータに間違いがあります。' melody --reading 'あ' --notes 'ドA'
 expect melody-leading-space 1 '問題の保存に失敗しました。' melody --reading ' あ い' --notes 'ドレ'
 expect melody-asterisk 1 '使用できない文字が含まれています。' melody --reading 'あ*' --notes 'ド'
+# Input-method forms as the editor takes them: ゔ as ヴ, full-width letters as letters.
+expect melody-input-forms 0 '0x2x' melody --reading 'ゔ ＯＫ' --notes 'ドレ'
 expect melody-missing 2 '' melody --reading 'あ'
 
 if [ "$failures" -ne 0 ]; then echo "$failures failure(s)"; exit 1; fi

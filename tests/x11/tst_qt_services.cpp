@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -180,10 +181,21 @@ class QtServicesTest : public QObject {
     bool seen = false;
     whenModal<QFileDialog>(
         [](QFileDialog* d) {
-          QCOMPARE(d->nameFilters(),
-                   QStringList({QStringLiteral("すべてのファイル (*.*)"), QStringLiteral("テキスト ファイル (*.txt)")}));
-          QCOMPARE(d->selectedNameFilter(), QStringLiteral("テキスト ファイル (*.txt)"));
+          // What the user sees: the two captions, text files chosen.
+          auto* types = d->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+          QVERIFY(types);
+          QStringList shown;
+          for (int i = 0; i < types->count(); ++i) shown << types->itemText(i);
+          QCOMPARE(shown, QStringList({QStringLiteral("すべてのファイル (*.*)"), QStringLiteral("テキスト ファイル (*.txt)")}));
+          QCOMPARE(types->currentText(), QStringLiteral("テキスト ファイル (*.txt)"));
           QCOMPARE(d->acceptMode(), QFileDialog::AcceptOpen);
+          // What the filters let through: "all files" really means all, also
+          // files without an extension, which Qt's "*.*" would hide.
+          auto* model = d->findChild<QFileSystemModel*>();
+          QVERIFY(model);
+          QCOMPARE(model->nameFilters(), QStringList({QStringLiteral("*.txt")}));
+          d->selectNameFilter(d->nameFilters().at(0));
+          QCOMPARE(model->nameFilters(), QStringList({QStringLiteral("*")}));
         },
         [](QFileDialog* d) { d->reject(); }, &seen);
     QVERIFY(!lk::QtFileDialogs().openProblemFile());  // cancelled: nothing

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <string_view>
 
+#include "engine/input_text.h"
 #include "engine/text.h"
 
 namespace lk {
@@ -125,10 +126,14 @@ bool MecabLookup::available() {
   return false;
 }
 
-std::u16string MecabLookup::hurigana(std::u16string_view text) {
-  if (text.empty()) return {};
+std::u16string MecabLookup::hurigana(std::u16string_view original) {
+  if (original.empty()) return {};
   try {
     if (!available()) return {};
+    // Widths folded first: IPADIC knows パソコン, not ﾊﾟｿｺﾝ, and a letter
+    // typed full-width is still a letter to type.
+    const std::u16string text =
+        foldFullWidthAlphanumerics(widenHalfWidthKatakana(foldInputVariants(original)));
     std::string sentence = toUtf8(text);
     std::erase(sentence, '\0');  // MeCab reads C strings in places
     if (sentence.empty()) return {};
@@ -165,9 +170,13 @@ std::u16string MecabLookup::hurigana(std::u16string_view text) {
     }
     if (done < sentence.size()) reading += fromUtf8(std::string_view(begin + done, sentence.size() - done));
 
-    reading = katakanaToHiragana(reading);
+    reading = foldInputVariants(katakanaToHiragana(reading));
     // Asterisks belong to the romaji notation; a reading must never hold one.
     std::erase_if(reading, [](char16_t c) { return c == u'*' || c == u'＊'; });
+    // A part without a reading (a kanji the dictionary does not know, ♪, an
+    // emoji) would be left as it stands and could never be typed: then no
+    // reading is known for the text, and the box stays empty for the user.
+    if (!isTypeableReading(reading)) return {};
     return reading;
   } catch (...) {
     return {};

@@ -21,10 +21,12 @@ class MecabLookup : public ReadingLookup {
   MecabLookup(const MecabLookup&) = delete;
   MecabLookup& operator=(const MecabLookup&) = delete;
 
-  // Reading of each morpheme in hiragana (ヴ, ヵ, ヶ stay: Shift-JIS has no
-  // hiragana for them); the surface where the dictionary has no reading
-  // (digits, Latin letters, marks); the text's own spaces kept. "*" and "＊"
-  // never appear in the result. Empty when no UTF-8 dictionary can be opened.
+  // Reading of each morpheme in hiragana (ヴ stays: Shift-JIS has no
+  // hiragana for it); digits, Latin letters and marks as they stand; the
+  // text's own spaces kept. Widths are folded first (ﾊﾟｿｺﾝ as パソコン, ＡＢＣ
+  // as ABC). "*" and "＊" never appear in the result. Empty when any part of
+  // the text has no reading that can be typed (a kanji the dictionary does not
+  // know, ♪), and when no UTF-8 dictionary can be opened.
   std::u16string hurigana(std::u16string_view text) override;
 
   // Opens the dictionary if that has not been tried yet; true when a UTF-8

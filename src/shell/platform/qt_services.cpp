@@ -128,11 +128,11 @@ bool QtMessageBoxes::askYesNo(std::u16string_view text, std::u16string_view titl
 // --- file dialogs ---------------------------------------------------------
 
 std::optional<std::filesystem::path> QtFileDialogs::openProblemFile() {
-  const QString all = QString::fromUtf8(kAllFilesFilter);
-  const QString text = QString::fromUtf8(kTextFilesFilter);
+  const QString all = QString::fromUtf8(kAllFilesOpenFilter);
+  const QString text = QString::fromUtf8(kTextFilesOpenFilter);
   QString selected = text;
-  const QString file =
-      QFileDialog::getOpenFileName(dialogParent(), QString(), QString(), all + QStringLiteral(";;") + text, &selected);
+  const QString file = QFileDialog::getOpenFileName(dialogParent(), QString(), QString(), all + QStringLiteral(";;") + text,
+                                                    &selected, QFileDialog::HideNameFilterDetails);
   if (file.isEmpty()) return std::nullopt;
   return toPath(file);
 }

@@ -109,5 +109,10 @@ class QtRandom : public Random {
 // Filter strings of the problem-file dialogs.
 inline constexpr const char* kAllFilesFilter = "すべてのファイル (*.*)";
 inline constexpr const char* kTextFilesFilter = "テキスト ファイル (*.txt)";
+// The open dialog's filters as Qt takes them: Qt reads the patterns from the
+// last parentheses, so each caption stays as shown and gets its real pattern
+// after it, hidden from view. "*.*" would hide files without an extension.
+inline constexpr const char* kAllFilesOpenFilter = "すべてのファイル (*.*) (*)";
+inline constexpr const char* kTextFilesOpenFilter = "テキスト ファイル (*.txt) (*.txt)";
 
 }  // namespace lk

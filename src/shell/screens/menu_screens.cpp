@@ -12,9 +12,10 @@
 
 #include "practice/ranking_table.h"
 #include "shell/app_state.h"
+#include "shell/data_files.h"
+#include "shell/screens/options_store.h"
 #include "shell/screens/picture_button.h"
 #include "shell/settings_file.h"
-#include "shell/screens/options_store.h"
 
 namespace lk {
 namespace {
@@ -118,9 +119,10 @@ void StartScreen::load() {
   std::error_code ec;
   std::filesystem::current_path(s.folder->programFolder(), ec);
   const std::filesystem::path data = s.folder->dataFolder();
-  const SettingsFileResult settings = loadSettings(state().settings, data / "set.dat");
+  const std::filesystem::path program = s.folder->programFolder();
+  const SettingsFileResult settings = loadSettings(state().settings, fileToLoad(data, program, "set.dat"));
   if (!settings.ok) s.messages->show(settings.message);
-  const RankingFileResult ranking = loadRanking(state().ranking, data / "rank.dat");
+  const RankingFileResult ranking = loadRanking(state().ranking, fileToLoad(data, program, "rank.dat"));
   if (!ranking.ok) s.messages->show(ranking.message);
   // Silent: a missing luminakey.ini is the normal first start.
   state().options = loadOptions(data);

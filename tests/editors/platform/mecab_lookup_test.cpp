@@ -47,7 +47,7 @@ TEST(MecabLookup, KeepsSurfaceWhereThereIsNoReadingAndKeepsSpaces) {
       {"21st century of January in 2004", "21st century of January in 2004"},
       {"いま、なんじ？", "いま、なんじ？"},
       {"  東京 大阪  ", "  とうきょう おおさか  "},
-      {"１２３％", "１２３％"},
+      {"１２３％", "123％"},
       {"13時50分", "13じ50ぷん"},
       {"2004年2月21日", "2004ねん2がつ21にち"},
       {"5分と3分", "5ふんと3ぷん"},
@@ -76,7 +76,28 @@ TEST(MecabLookup, OddInputNeverFails) {
     const std::u16string r = lookup().hurigana(text);
     EXPECT_EQ(r.find_first_of(u"*＊"), std::u16string::npos);
   }
-  EXPECT_EQ(lookup().hurigana(u"😀漢字"), u"😀かんじ");
+  EXPECT_EQ(lookup().hurigana(u"😀漢字"), u"");
+}
+
+TEST(MecabLookup, NoReadingForAnyPartMeansNoReadingAtAll) {
+  // The box stays empty, so the user sees what to fill in.
+  for (const char* text : {"鬱", "鬱の字", "ららら♪", "漢字😀", "tab\there"}) {
+    EXPECT_EQ(toUtf8(lookup().hurigana(fromUtf8(text))), "") << text;
+  }
+}
+
+TEST(MecabLookup, WidthsAndInputMethodVariantsAreFoldedFirst) {
+  const Case cases[] = {
+      {"ﾊﾟｿｺﾝ", "ぱそこん"},
+      {"ｷｬﾍﾞﾂとﾄﾏﾄ", "きゃべつととまと"},
+      {"ＡＢＣと１２", "ABCと12"},
+      {"ＫＯＢＥ", "KOBE"},
+      {"東京\u301C大阪", "とうきょう～おおさか"},  // the wave dash as fcitx and ibus type it
+      {"ゔぁいおりん", "ヴぁいおりん"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(toUtf8(lookup().hurigana(fromUtf8(c.text))), c.reading) << c.text;
+  }
 }
 
 TEST(MecabLookup, RefusesTheEucJpDictionary) {

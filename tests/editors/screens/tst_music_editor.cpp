@@ -249,7 +249,7 @@ class TstMusicEditor : public QObject {
     typePage(2, QStringLiteral("夏"), QStringLiteral("な つ"), QStringLiteral("ドx"));
     h->fakes.files.saveAnswers.push_back(file("song.txt"));
     QVERIFY(h->click("sakusei_b"));
-    QCOMPARE(h->fakes.messages.shown, Lines{u"メロディーデータに間違いがあります。"});
+    QCOMPARE(h->fakes.messages.shown, Lines{u"メロディーデータに間違いがあります。（2番）"});
     QCOMPARE(h->fakes.files.saveCalls, 0);
     QVERIFY(!std::filesystem::exists(file("song.txt")));
     QCOMPARE(text("q3_n"), QStringLiteral("ドx"));
@@ -269,7 +269,17 @@ class TstMusicEditor : public QObject {
     openEditor();
     typePage(1, QStringLiteral("星"), QStringLiteral("ほ＊し"), QStringLiteral("ド"));
     QVERIFY(h->click("sakusei_b"));
-    QCOMPARE(h->fakes.messages.shown, Lines{u"使用できない文字が含まれています。"});
+    QCOMPARE(h->fakes.messages.shown, Lines{u"使用できない文字が含まれています。（1番）"});
+    QCOMPARE(h->fakes.files.saveCalls, 0);
+  }
+
+  void untypeableReadingIsRefusedWithItsPage() {
+    openEditor();
+    typePage(1, QStringLiteral("春"), QStringLiteral("は る"), QStringLiteral("ドレ"));
+    typePage(2, QStringLiteral("歌"), QStringLiteral("ら ら ♪"), QStringLiteral("ドレミ"));
+    h->fakes.files.saveAnswers.push_back(file("song.txt"));
+    QVERIFY(h->click("sakusei_b"));
+    QCOMPARE(h->fakes.messages.shown, Lines{u"読みに入力できない文字があります。（2番）"});
     QCOMPARE(h->fakes.files.saveCalls, 0);
   }
 

@@ -196,12 +196,39 @@ class TstTypingEditor : public QObject {
       typeRow(12, QStringLiteral("月*"), QStringLiteral("つき"));  // a text may hold one
       h->fakes.files.saveAnswers.push_back(file("star.txt"));
       QVERIFY(h->click("sakusei_b"));
-      QCOMPARE(h->fakes.messages.shown, Lines{u"使用できない文字が含まれています。"});
+      QCOMPARE(h->fakes.messages.shown, Lines{u"使用できない文字が含まれています。（1番）"});
       QCOMPARE(h->fakes.files.saveCalls, 0);
       QVERIFY(!std::filesystem::exists(file("star.txt")));
       QVERIFY(h->click("pager_b"));
       QCOMPARE(text("q2_n_0"), QString::fromUtf8(r));
     }
+  }
+
+  void untypeableReadingIsRefusedWithItsNumber() {
+    openEditor();
+    typeRow(1, QStringLiteral("星"), QStringLiteral("ほし"));
+    typeRow(14, QStringLiteral("憂鬱"), QStringLiteral("ゆう鬱"));  // a kanji left in the reading
+    h->fakes.files.saveAnswers.push_back(file("kanji.txt"));
+    QVERIFY(h->click("sakusei_b"));
+    QCOMPARE(h->fakes.messages.shown, Lines{u"読みに入力できない文字があります。（14番）"});
+    QCOMPARE(h->fakes.files.saveCalls, 0);
+    QVERIFY(!std::filesystem::exists(file("kanji.txt")));
+  }
+
+  void linuxInputMethodTextIsSavedAsItsCodePage932Form() {
+    openEditor();
+    // fcitx and ibus type 〜 as U+301C and "vu" as ゔ; full-width letters stay letters.
+    typeRow(1, QStringLiteral("神戸〜大阪"), QString::fromUtf16(u"ＫＯＢＥ\u301Cおおさか"));
+    typeRow(2, QStringLiteral("ゔぁいおりん"), QStringLiteral("ゔぁいおりん"));
+    h->fakes.files.saveAnswers.push_back(file("linux.txt"));
+    QVERIFY(h->click("sakusei_b"));
+    QVERIFY(h->fakes.messages.shown.empty());
+    const Lines lines = fileLines(file("linux.txt"));
+    QCOMPARE(lines.size(), std::size_t(7));
+    QCOMPARE(lines[3], std::u16string(u"\"神戸～大阪\""));
+    QCOMPARE(lines[4], std::u16string(u"\"*k**o**b**e*~oosaka\""));
+    QCOMPARE(lines[5], std::u16string(u"\"ヴぁいおりん\""));
+    QCOMPARE(lines[6], std::u16string(u"\"vuxaiorinn\""));
   }
 
   void cancelledSaveGivesTheKanaBack() {

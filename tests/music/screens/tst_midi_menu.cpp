@@ -201,6 +201,20 @@ class TstMidiMenu : public QObject {
     QCOMPARE(h->currentId(), ScreenId::midi_menu);
   }
 
+  void aCompleteSongOfNoLinesLoadsButStartsNothing() {
+    lk::MusicProblemFile empty;
+    empty.title = u"空の歌";
+    const auto file = h->fakes.folder.root / "empty.txt";
+    QVERIFY(lk::writeMusicProblemFile(file, empty).ok);
+    h->open(ScreenId::midi_menu);
+    readFile(file);
+    QVERIFY(shown().empty());  // not damaged: no read-failure message
+    QCOMPARE(text("title_l"), QStringLiteral("空の歌"));
+    QVERIFY(h->click(QStringLiteral("orikaisi_b")));
+    QCOMPARE(shown(), std::vector<std::u16string>{u"問題がありません。"});
+    QCOMPARE(h->currentId(), ScreenId::midi_menu);
+  }
+
   void returnLeadsToTheMainMenu() {
     h->open(ScreenId::midi_menu);
     QVERIFY(h->click(QStringLiteral("re_b")));

@@ -108,6 +108,8 @@ class TstTrainingMenu : public QObject {
         {"other magic", problemFile("abc", "2", 2), u"このファイルは読み込めません。", "", ""},
         {"count 3, two problems", problemFile("ntrafile", "3", 2), u"読み込みに失敗しました。", "3問", "my set"},
         {"count 0", problemFile("ntrafile", "0", 0), u"読み込みに失敗しました。", "0問", "my set"},
+        {"UTF-8 memo with a byte-order mark", "\xEF\xBB\xBF\xE3\x83\xA1\xE3\x83\xA2\r\n\xC2\x80\r\n",
+         u"このファイルは読み込めません。", "", ""},
     };
     for (const Case& c : cases) {
       init();
@@ -122,6 +124,18 @@ class TstTrainingMenu : public QObject {
       QCOMPARE(h->currentId(), ScreenId::t_menu);
       QCOMPARE(h->fakes.messages.shown.back(), std::u16string(u"ファイルを指定して下さい。"));
     }
+  }
+
+  void labelsChangeOnlyOnceCountAndTitleAreBothRead() {
+    h->open(ScreenId::t_menu);
+    chooseFile("good.txt", problemFile("ntrafile", "2", 2));
+    QVERIFY(h->click(QStringLiteral("ori_b")));
+    QCOMPARE(text("mkazu_l"), QStringLiteral("2問"));
+    chooseFile("cut.txt", "\"ntrafile\"\r\n7\r\n");  // the count, then the end of the file
+    QVERIFY(h->click(QStringLiteral("ori_b")));
+    QCOMPARE(h->fakes.messages.shown.back(), std::u16string(u"読み込みに失敗しました。"));
+    QCOMPARE(text("mkazu_l"), QStringLiteral("2問"));
+    QCOMPARE(text("title_l"), QStringLiteral("my set"));
   }
 
   void startWithoutAFileAsksForOne() {

@@ -13,6 +13,7 @@
 
 #include "engine/key_settings.h"
 #include "engine/text.h"
+#include "fakes/test_data.h"
 #include "shell/screens/gui_test_support.h"
 #include "shell/screens/program_look.h"
 #include "shell/settings_file.h"
@@ -198,6 +199,37 @@ class ShellScreensTest : public QObject {
     again.open(ScreenId::start);
     QVERIFY(again.state.settings == expected);
     QCOMPARE(again.fakes.messages.shown, std::vector<std::u16string>{std::u16string(lk::kRankingLoadFailed)});
+  }
+
+  void readOnlyProgramFolderStartsFromItsFilesAndSavesToTheDataFolder() {
+    GuiHarness h;
+    lk::KeySettings shipped;
+    shipped.set("si", u"shi");
+    shipped.saidai = 10;
+    h.fakes.folder.write("set.dat", settingsBytes(shipped));
+    h.fakes.folder.write("rank.dat", lk::test::readBytes(lk::test::dataPath("practice/data/rank_golden.dat")));
+    h.fakes.folder.data = h.fakes.folder.root / "user";  // the data folder holds nothing yet
+    std::filesystem::create_directories(*h.fakes.folder.data);
+    h.open(ScreenId::start);
+    QVERIFY(h.fakes.messages.shown.empty());  // "reset" would be untrue: the program's files were read
+    QVERIFY(h.state.settings == shipped);
+    QVERIFY(h.state.ranking.entries[0].sokudo.has_value());
+
+    QVERIFY(h.click("start_b"));
+    QVERIFY(h.click("set_b"));
+    QVERIFY(h.click("set_b"));  // 変 更
+    QCOMPARE(h.currentId(), ScreenId::m_menu);
+    QCOMPARE(h.fakes.folder.read("user/set.dat"), settingsBytes(shipped));
+    QCOMPARE(h.fakes.folder.read("set.dat"), settingsBytes(shipped));
+
+    // Once the data folder has its own copy, that one counts.
+    h.fakes.folder.write("user/set.dat", settingsBytes(lk::KeySettings()));
+    GuiHarness again;
+    again.fakes.folder.write("set.dat", settingsBytes(shipped));
+    again.fakes.folder.data = again.fakes.folder.root / "user";
+    again.fakes.folder.write("user/set.dat", settingsBytes(lk::KeySettings()));
+    again.open(ScreenId::start);
+    QVERIFY(again.state.settings == lk::KeySettings());
   }
 
   void failedStoreKeepsThePageOpenAndTheValuesInMemory() {
