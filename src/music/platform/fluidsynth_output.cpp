@@ -1,7 +1,6 @@
 #include "music/platform/fluidsynth_output.h"
 
 #include <fluidsynth.h>
-#include <pulse/pulseaudio.h>
 
 #include <algorithm>
 #include <array>
@@ -9,6 +8,8 @@
 #include <chrono>
 #include <string>
 #include <system_error>
+
+#include "shell/platform/pulse_client.h"
 
 namespace lk {
 
@@ -25,19 +26,8 @@ namespace {
 // so a busy machine trades a few milliseconds for a clean sound.
 class PulseStream {
  public:
-  ~PulseStream() {
-    if (loop_ == nullptr) return;
-    stop();
-    if (stream_ != nullptr) {
-      pa_stream_disconnect(stream_);
-      pa_stream_unref(stream_);
-    }
-    if (context_ != nullptr) {
-      pa_context_disconnect(context_);
-      pa_context_unref(context_);
-    }
-    pa_threaded_mainloop_free(loop_);
-  }
+  // The loop's thread renders from the synthesizer into buffer_: end it first.
+  ~PulseStream() { stop(); }
 
   // Opens the stream; false without a sound server.
   bool start(fluid_synth_t* synth, double rate, double queueMs, double requestMs, double maxQueueMs) {
@@ -45,32 +35,20 @@ class PulseStream {
     queueMs_ = queueMs;
     requestMs_ = requestMs;
     maxQueueMs_ = maxQueueMs;
-    loop_ = pa_threaded_mainloop_new();
-    if (loop_ == nullptr) return false;
-    pa_proplist* props = pa_proplist_new();
-    pa_proplist_sets(props, PA_PROP_APPLICATION_NAME, "LuminaKey");
-    pa_proplist_sets(props, PA_PROP_APPLICATION_ID, "luminakey");
-    context_ = pa_context_new_with_proplist(pa_threaded_mainloop_get_api(loop_), "LuminaKey", props);
-    pa_proplist_free(props);
-    if (context_ == nullptr) return false;
-    pa_context_set_state_callback(context_, &PulseStream::contextChanged, loop_);
-    if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) return false;
+    if (!pulse_.connect()) return false;
 
-    pa_threaded_mainloop_lock(loop_);
-    const bool ok = pa_threaded_mainloop_start(loop_) == 0 && waitForContext() && connect(rate) && waitForStream();
+    pulse_.lock();
+    const bool ok = pulse_.runUntilReady() && connect(rate) && pulse_.waitForStream();
     if (ok) readGranted();
     settled_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
-    pa_threaded_mainloop_unlock(loop_);
+    pulse_.unlock();
     return ok;
   }
 
   // The whole latency the server granted the stream, in milliseconds.
   double grantedMs() const { return grantedMs_.load(); }
   // Ends the stream's thread: nothing more is rendered.
-  void stop() {
-    if (loop_ != nullptr && !stopped_) pa_threaded_mainloop_stop(loop_);
-    stopped_ = true;
-  }
+  void stop() { pulse_.stop(); }
 
   // The queue and request asked for now, grown by the underruns so far.
   // Call with the stream stopped or from its thread.
@@ -78,12 +56,6 @@ class PulseStream {
   double requestMs() const { return requestMs_; }
 
  private:
-  static void contextChanged(pa_context*, void* loop) {
-    pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0);
-  }
-  static void streamChanged(pa_stream*, void* loop) {
-    pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0);
-  }
   static void request(pa_stream*, size_t bytes, void* self) { static_cast<PulseStream*>(self)->render(bytes); }
   static void underflow(pa_stream*, void* self) { static_cast<PulseStream*>(self)->grow(); }
   static void attrChanged(pa_stream*, int, void* self) { static_cast<PulseStream*>(self)->readGranted(); }
@@ -106,47 +78,25 @@ class PulseStream {
     queueMs_ = std::min(maxQueueMs_, queueMs_ * 1.25);
     requestMs_ *= 1.25;
     const pa_buffer_attr attr = wantedAttr();
-    if (pa_operation* op = pa_stream_set_buffer_attr(stream_, &attr, &PulseStream::attrChanged, this))
+    if (pa_operation* op = pa_stream_set_buffer_attr(pulse_.stream(), &attr, &PulseStream::attrChanged, this))
       pa_operation_unref(op);
   }
 
   void readGranted() {
-    const pa_buffer_attr* granted = pa_stream_get_buffer_attr(stream_);
+    const pa_buffer_attr* granted = pa_stream_get_buffer_attr(pulse_.stream());
     if (granted != nullptr) grantedMs_ = static_cast<double>(pa_bytes_to_usec(granted->tlength, &spec_)) / 1000.0;
-  }
-
-  bool waitForContext() {
-    for (;;) {
-      const pa_context_state_t state = pa_context_get_state(context_);
-      if (state == PA_CONTEXT_READY) return true;
-      if (!PA_CONTEXT_IS_GOOD(state)) return false;
-      pa_threaded_mainloop_wait(loop_);
-    }
-  }
-
-  bool waitForStream() {
-    for (;;) {
-      const pa_stream_state_t state = pa_stream_get_state(stream_);
-      if (state == PA_STREAM_READY) return true;
-      if (!PA_STREAM_IS_GOOD(state)) return false;
-      pa_threaded_mainloop_wait(loop_);
-    }
   }
 
   bool connect(double rate) {
     spec_ = pa_sample_spec{PA_SAMPLE_FLOAT32NE, static_cast<std::uint32_t>(rate), 2};
-    pa_proplist* props = pa_proplist_new();
-    pa_proplist_sets(props, PA_PROP_MEDIA_ROLE, "music");
-    stream_ = pa_stream_new_with_proplist(context_, "LuminaKey synthesizer", &spec_, nullptr, props);
-    pa_proplist_free(props);
-    if (stream_ == nullptr) return false;
+    pa_stream* stream = pulse_.newStream("LuminaKey synthesizer", spec_, "music");
+    if (stream == nullptr) return false;
     const pa_buffer_attr attr = wantedAttr();
-    pa_stream_set_state_callback(stream_, &PulseStream::streamChanged, loop_);
-    pa_stream_set_write_callback(stream_, &PulseStream::request, this);
-    pa_stream_set_underflow_callback(stream_, &PulseStream::underflow, this);
+    pa_stream_set_write_callback(stream, &PulseStream::request, this);
+    pa_stream_set_underflow_callback(stream, &PulseStream::underflow, this);
     // ADJUST_LATENCY: the queue asked for is the whole latency, the sink's
     // share included, rather than the queue on top of the sink's default.
-    return pa_stream_connect_playback(stream_, nullptr, &attr, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) == 0;
+    return pa_stream_connect_playback(stream, nullptr, &attr, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) == 0;
   }
 
   // On the mainloop's thread.
@@ -155,7 +105,7 @@ class PulseStream {
     if (frames == 0) return;
     buffer_.resize(frames * 2);
     fluid_synth_write_float(synth_, static_cast<int>(frames), buffer_.data(), 0, 2, buffer_.data(), 1, 2);
-    pa_stream_write(stream_, buffer_.data(), frames * pa_frame_size(&spec_), nullptr, 0, PA_SEEK_RELATIVE);
+    pa_stream_write(pulse_.stream(), buffer_.data(), frames * pa_frame_size(&spec_), nullptr, 0, PA_SEEK_RELATIVE);
   }
 
   fluid_synth_t* synth_ = nullptr;
@@ -164,12 +114,9 @@ class PulseStream {
   double maxQueueMs_ = 0;
   std::atomic<double> grantedMs_{0};
   std::chrono::steady_clock::time_point settled_;
-  bool stopped_ = false;
   pa_sample_spec spec_{};
-  pa_threaded_mainloop* loop_ = nullptr;
-  pa_context* context_ = nullptr;
-  pa_stream* stream_ = nullptr;
   std::vector<float> buffer_;
+  PulseClient pulse_;
 };
 
 }  // namespace

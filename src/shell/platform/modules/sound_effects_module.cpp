@@ -9,11 +9,12 @@
 // server (plain ALSA) SDL's audio device carries the stream instead.
 
 #include <SDL.h>
-#include <pulse/pulseaudio.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "shell/effect_player.h"
+#include "shell/platform/pulse_client.h"
 #include "shell/platform/qt_services.h"
 
 namespace lk {
@@ -27,82 +28,35 @@ constexpr int kRequestMs = 12;
 
 class PulseEffectOutput : public EffectOutput {
  public:
-  ~PulseEffectOutput() override {
-    if (loop_ == nullptr) return;
-    pa_threaded_mainloop_stop(loop_);
-    if (stream_ != nullptr) {
-      pa_stream_disconnect(stream_);
-      pa_stream_unref(stream_);
-    }
-    if (context_ != nullptr) {
-      pa_context_disconnect(context_);
-      pa_context_unref(context_);
-    }
-    pa_threaded_mainloop_free(loop_);
-  }
+  // The loop's thread renders from the mixer into scratch_: end it first.
+  ~PulseEffectOutput() override { pulse_.stop(); }
 
   bool start(int rate, EffectMixer& mixer) override {
     mixer_ = &mixer;
-    loop_ = pa_threaded_mainloop_new();
-    if (loop_ == nullptr) return false;
-    pa_proplist* props = pa_proplist_new();
-    pa_proplist_sets(props, PA_PROP_APPLICATION_NAME, "LuminaKey");
-    pa_proplist_sets(props, PA_PROP_APPLICATION_ID, "luminakey");
-    context_ = pa_context_new_with_proplist(pa_threaded_mainloop_get_api(loop_), "LuminaKey", props);
-    pa_proplist_free(props);
-    if (context_ == nullptr) return false;
-    pa_context_set_state_callback(context_, &PulseEffectOutput::signal, loop_);
-    // No autospawn: without a running server the fallback takes over.
-    if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) return false;
-
-    pa_threaded_mainloop_lock(loop_);
-    const bool ok = pa_threaded_mainloop_start(loop_) == 0 && waitForContext() && openStream(rate) && waitForStream();
-    pa_threaded_mainloop_unlock(loop_);
+    if (!pulse_.connect()) return false;
+    pulse_.lock();
+    const bool ok = pulse_.runUntilReady() && openStream(rate) && pulse_.waitForStream();
+    pulse_.unlock();
     return ok;
   }
 
   void switched() override {
     // Overwrite the queue from the server's read position with the new
     // clip, so it starts after the sink's latency, not after the queue.
-    pa_threaded_mainloop_lock(loop_);
+    pulse_.lock();
     write(queueBytes_, PA_SEEK_RELATIVE_ON_READ);
-    pa_threaded_mainloop_unlock(loop_);
+    pulse_.unlock();
   }
 
  private:
-  static void signal(pa_context*, void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); }
-  static void streamSignal(pa_stream*, void* loop) {
-    pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0);
-  }
   static void request(pa_stream*, size_t bytes, void* self) {
     static_cast<PulseEffectOutput*>(self)->write(bytes, PA_SEEK_RELATIVE);
   }
 
-  bool waitForContext() {
-    for (;;) {
-      const pa_context_state_t state = pa_context_get_state(context_);
-      if (state == PA_CONTEXT_READY) return true;
-      if (!PA_CONTEXT_IS_GOOD(state)) return false;
-      pa_threaded_mainloop_wait(loop_);
-    }
-  }
-
-  bool waitForStream() {
-    for (;;) {
-      const pa_stream_state_t state = pa_stream_get_state(stream_);
-      if (state == PA_STREAM_READY) return true;
-      if (!PA_STREAM_IS_GOOD(state)) return false;
-      pa_threaded_mainloop_wait(loop_);
-    }
-  }
-
   bool openStream(int rate) {
     const pa_sample_spec spec{PA_SAMPLE_S16NE, static_cast<std::uint32_t>(rate), 1};
-    pa_proplist* props = pa_proplist_new();
-    pa_proplist_sets(props, PA_PROP_MEDIA_ROLE, "event");
-    stream_ = pa_stream_new_with_proplist(context_, "LuminaKey effects", &spec, nullptr, props);
-    pa_proplist_free(props);
-    if (stream_ == nullptr) return false;
+    pa_stream* stream = pulse_.newStream("LuminaKey effects", spec, "event");
+    if (stream == nullptr) return false;
     queueBytes_ = pa_usec_to_bytes(kQueueMs * PA_USEC_PER_MSEC, &spec);
     scratch_.resize(queueBytes_ / 2);
     pa_buffer_attr attr{};
@@ -111,28 +65,26 @@ class PulseEffectOutput : public EffectOutput {
     attr.prebuf = 0;  // never stop on an underrun; play whatever arrives
     attr.minreq = static_cast<std::uint32_t>(pa_usec_to_bytes(kRequestMs * PA_USEC_PER_MSEC, &spec));
     attr.fragsize = static_cast<std::uint32_t>(-1);
-    pa_stream_set_state_callback(stream_, &PulseEffectOutput::streamSignal, loop_);
-    pa_stream_set_write_callback(stream_, &PulseEffectOutput::request, this);
+    pa_stream_set_write_callback(stream, &PulseEffectOutput::request, this);
     // Without ADJUST_LATENCY the queue is ours and the sink keeps its own
     // latency as short as its other streams need.
-    return pa_stream_connect_playback(stream_, nullptr, &attr, PA_STREAM_NOFLAGS, nullptr, nullptr) == 0;
+    return pa_stream_connect_playback(stream, nullptr, &attr, PA_STREAM_NOFLAGS, nullptr, nullptr) == 0;
   }
 
   // Runs on the mainloop's thread or with its lock held.
   void write(std::size_t bytes, pa_seek_mode_t seek) {
-    if (stream_ == nullptr || pa_stream_get_state(stream_) != PA_STREAM_READY) return;
+    pa_stream* stream = pulse_.stream();
+    if (stream == nullptr || pa_stream_get_state(stream) != PA_STREAM_READY) return;
     bytes = std::min(bytes, scratch_.size() * 2) & ~std::size_t{1};
     if (bytes == 0) return;
     mixer_->render(std::span<std::int16_t>(scratch_.data(), bytes / 2));
-    pa_stream_write(stream_, scratch_.data(), bytes, nullptr, 0, seek);
+    pa_stream_write(stream, scratch_.data(), bytes, nullptr, 0, seek);
   }
 
   EffectMixer* mixer_ = nullptr;
-  pa_threaded_mainloop* loop_ = nullptr;
-  pa_context* context_ = nullptr;
-  pa_stream* stream_ = nullptr;
   std::size_t queueBytes_ = 0;
   std::vector<std::int16_t> scratch_;
+  PulseClient pulse_;
 };
 
 // Frames per SDL buffer: 512 at 44.1 kHz (11.6 ms) is the smallest that
