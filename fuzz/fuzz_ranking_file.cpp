@@ -10,6 +10,7 @@ namespace {
 class FixedClock : public lk::Clock {
  public:
   lk::LocalDateTime now() override { return {2004, 12, 25, 15, 5, 0}; }
+  std::int64_t monotonicMs() override { return 0; }
 };
 }  // namespace
 
