@@ -164,12 +164,24 @@ std::u16string FlexibleMatcher::guide() const {
   const Path& b = best();
   if (b.unit == slots_.size()) return {};
   std::u16string out;
+  std::size_t u = b.unit;
   if (b.spelling < 0) {
-    out = startSpelling(b.unit, b.need);
+    // A っ typed by doubling a given letter ("kkka" for っっか) hands that
+    // letter on: the unit after it must start with it too, whatever its
+    // preferred spelling is.
+    char16_t need = b.need;
+    while (need != kAny && need != kNotNY && slots_[u].kind == Kind::SmallTsu && !allows(need, slots_[u].preferred.front()) &&
+           std::none_of(slots_[u].spellings.begin(), slots_[u].spellings.end(),
+                        [need](const std::u16string& s) { return allows(need, s.front()); }) &&
+           u + 1 < slots_.size()) {
+      out.push_back(need);
+      ++u;
+    }
+    out += startSpelling(u, need);
   } else {
-    out = std::u16string_view(slots_[b.unit].spellings[static_cast<std::size_t>(b.spelling)]).substr(b.offset);
+    out = std::u16string_view(slots_[u].spellings[static_cast<std::size_t>(b.spelling)]).substr(b.offset);
   }
-  out.append(std::u16string_view(guideText_).substr(guideFrom_[b.unit + 1]));
+  out.append(std::u16string_view(guideText_).substr(guideFrom_[u + 1]));
   return out;
 }
 
