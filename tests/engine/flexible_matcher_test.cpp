@@ -149,6 +149,8 @@ TEST(FlexibleMatcher, GuideShowsTheLearnersPathThenPreferredSpellings) {
       {u"kka", {{"ka", u"ca"}}, u"", u"cca"},
       {u"kka", {{"ka", u"ca"}}, u"k", u"ka"},  // the doubled k binds the next kana
       {u"xtukka", {}, u"", u"xtukka"},
+      // "k" for the first っ makes it "kkka": both later units keep the k.
+      {u"xtukka", {{"ka", u"ca"}}, u"k", u"kka"},
       {u"xtu", {{"tu", u"tsu"}, {"x", u"l"}}, u"", u"ltsu"},
       {u"**n1a", {{"nn", u"n"}}, u"", u"nnna"},
       {u"nnka", {}, u"n", u"nka"},               // a learner of "nn" is shown the second n
