@@ -4,6 +4,7 @@
 #include <string>
 
 #include "editors/problem_file_header.h"
+#include "engine/input_text.h"
 #include "shell/field_reader.h"
 #include "shell/text_file.h"
 
@@ -55,6 +56,12 @@ TypingFileReadResult readTyping(const std::filesystem::path& file, Reader reader
     auto romaji = in.next();
     if (!romaji) {
       r.romaji.emplace_back();  // keeps the two arrays in step: the pair's text was read
+      return fail();
+    }
+    // The menu hands the set to a drill: a reading with a character no key
+    // types (NUL, a control byte, a kanji) is damage, and its pair is left out.
+    if (reader == Reader::Menu && !isTypeableRomaji(*romaji)) {
+      r.text.pop_back();
       return fail();
     }
     r.romaji.push_back(std::move(*romaji));

@@ -81,7 +81,10 @@ std::u16string widenHalfWidthKatakana(std::u16string_view text) {
 }
 
 bool isTypeableReading(std::u16string_view reading, KanaToRomajiVariant variant) {
-  const std::u16string romaji = kanaToRomaji(reading, variant);
+  return isTypeableRomaji(kanaToRomaji(reading, variant));
+}
+
+bool isTypeableRomaji(std::u16string_view romaji) {
   return std::all_of(romaji.begin(), romaji.end(), [](char16_t c) { return c >= 0x20 && c <= 0x7E; });
 }
 

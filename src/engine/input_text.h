@@ -32,4 +32,9 @@ std::u16string widenHalfWidthKatakana(std::u16string_view text);
 // katakana left in a reading make it false.
 bool isTypeableReading(std::u16string_view reading, KanaToRomajiVariant variant = KanaToRomajiVariant::TypingEditor);
 
+// True when every character of a romaji text (canonical or rewritten) has a
+// key: printable ASCII only. A NUL, a control character or a kana in a file
+// could never be typed, so a drill would wait on it for ever.
+bool isTypeableRomaji(std::u16string_view romaji);
+
 }  // namespace lk

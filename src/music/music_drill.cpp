@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/input_text.h"
+
 namespace lk {
 
 MusicDrill::MusicDrill(ProblemSet& set, const KeySettings& keys, DrillResult& result, MidiOutput* midi,
@@ -40,15 +42,25 @@ MusicDrill::MusicDrill(ProblemSet& set, const KeySettings& keys, DrillResult& re
       }
       flexibleLines_.push_back(std::move(f));
     }
+    // A line with a character no key types (a NUL or control byte from a
+    // damaged file) could never be finished: it counts as typed when it
+    // comes up. An empty line stays a line without keys, as always.
+    typeable_.push_back(isTypeableRomaji(line.romaji));
     set_.romaji[idx] = std::move(line.romaji);
     queues_.emplace_back(std::move(line.tokens));
   }
-  if (flexible_ && !flexibleLines_.empty()) guide_ = flexibleLines_.front().matcher.guide();
-
   curLine_ = 0;
+  skipUntypeableLines();
   soundingNote_ = 0;
   result_.missCount = 0;
   loaded_ = true;
+}
+
+void MusicDrill::skipUntypeableLines() {
+  while (curLine_ < count_ && !typeable_[static_cast<std::size_t>(curLine_)]) ++curLine_;
+  if (flexible_) {
+    guide_ = curLine_ < count_ ? flexibleLines_[static_cast<std::size_t>(curLine_)].matcher.guide() : std::u16string();
+  }
 }
 
 MusicDrill::~MusicDrill() { close(); }
@@ -96,6 +108,7 @@ MusicDrill::KeyResult MusicDrill::type(char16_t k) {
 void MusicDrill::finishLine(KeyResult& r) {
   r.lineDone = true;
   ++curLine_;
+  skipUntypeableLines();
   r.cleared = curLine_ >= count_;
 }
 
@@ -118,8 +131,11 @@ MusicDrill::KeyResult MusicDrill::typeFlexible(char16_t k) {
   const auto place = line.matcher.lastKey();
   if (place.first && place.unit < line.notes.size() && line.notes[place.unit])
     r.noteStruck = strike_note(midi_, soundingNote_, *line.notes[place.unit]);
-  if (line.matcher.finished()) finishLine(r);
-  guide_ = cleared() ? std::u16string() : flexibleLines_[static_cast<std::size_t>(curLine_)].matcher.guide();
+  if (line.matcher.finished()) {
+    finishLine(r);  // also moves the guide to the next line
+  } else {
+    guide_ = line.matcher.guide();
+  }
   return r;
 }
 

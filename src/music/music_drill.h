@@ -79,6 +79,9 @@ class MusicDrill {
   std::int16_t soundingNote() const { return soundingNote_; }
 
   std::u16string_view title() const;
+  // A line with a character no key types counts as typed when it comes up
+  // (its mark done), so the song never waits on it.
+  //
   // Lyric, reading (single half-width spaces) and not yet typed romaji of the
   // current line; empty before a successful load. After the clear the
   // reading is "クリア！" and the other two are empty.
@@ -95,6 +98,7 @@ class MusicDrill {
   static std::u16string_view at(const std::vector<std::u16string>& v, int i);
   KeyResult typeFlexible(char16_t k);
   void finishLine(KeyResult& r);
+  void skipUntypeableLines();
 
   // One line in flexible mode: its matcher and the note of each unit.
   struct FlexibleLine {
@@ -112,6 +116,7 @@ class MusicDrill {
   int curLine_ = 0;
   std::int16_t soundingNote_ = 0;
   std::vector<NoteQueue> queues_;
+  std::vector<bool> typeable_;  // per line: every key of it exists
   bool flexible_ = false;
   std::vector<FlexibleLine> flexibleLines_;
   std::u16string guide_;  // what remaining() shows in flexible mode

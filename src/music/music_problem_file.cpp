@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "editors/problem_file_header.h"
+#include "engine/input_text.h"
 #include "shell/field_reader.h"
 #include "shell/text_file.h"
 
@@ -54,6 +55,13 @@ MusicFileReadResult readMusic(const std::filesystem::path& file, Reader reader) 
       auto field = in.next();
       if (!field) break;
       f[static_cast<std::size_t>(got)] = std::move(*field);
+    }
+    // The menu hands the song to a drill: a reading or romaji with a
+    // character no key types (NUL, a control byte, a kanji) is damage, and
+    // its record is left out.
+    if (reader == Reader::Menu && ((got > 1 && !isTypeableReading(f[1], KanaToRomajiVariant::MusicEditor)) ||
+                                   (got > 2 && !isTypeableRomaji(f[2])))) {
+      return fail();
     }
     // A partly read record still lands where it belongs: text and reading first.
     if (got > 0) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/input_text.h"
 #include "engine/rewrite.h"
 
 namespace lk {
@@ -45,9 +46,16 @@ WordDrill::WordDrill(ProblemSet& set, const KeySettings& keys, DrillResult& resu
   if (recorder_) recorder_->reset();
   for (int i = 0; i < questionCount_; ++i) {
     std::u16string& romaji = set_.romaji[static_cast<std::size_t>(order_[static_cast<std::size_t>(i)])];
+    std::u16string rewritten = rewriteRomaji(romaji, keys);
+    // A question with a character no key types (a NUL or control byte from a
+    // damaged file) is emptied: it then counts as typed when it comes up
+    // (skipEmptyQuestions), and none of its keys are counted or recorded.
+    if (!isTypeableRomaji(rewritten)) {
+      romaji.clear();
+      rewritten.clear();
+    }
     // The matcher reads the canonical text; the set is rewritten as always.
     if (flexible_) matchers_.emplace_back(romaji, keys);
-    std::u16string rewritten = rewriteRomaji(romaji, keys);
     // Text i of the record is question i, split by unit from its canonical form.
     if (recorder_) recorder_->addText(romaji, rewritten, keys);
     romaji = std::move(rewritten);
@@ -68,6 +76,7 @@ bool WordDrill::countdownTick() {
   phase_ = Phase::Running;
   if (recorder_) recorder_->start();
   skipEmptyQuestions();
+  if (flexible_) guide_ = matcher() ? matcher()->guide() : std::u16string();
   return true;
 }
 
@@ -108,8 +117,8 @@ std::u16string_view WordDrill::remaining() const {
 }
 
 void WordDrill::skipEmptyQuestions() {
-  // A question with nothing to type (a reading of one space) could never be
-  // finished: it counts as typed the moment it comes up.
+  // A question with nothing to type (a reading of one space, or one emptied
+  // at load) could never be finished: it counts as typed the moment it comes up.
   while (current_ < questionCount_) {
     const std::u16string* r = currentRomaji();
     if (!r || !r->empty()) return;

@@ -218,6 +218,43 @@ TEST_F(MusicDrillTest, LineWithNothingToTypeIgnoresEveryKey) {
   EXPECT_FALSE(d->cleared());
 }
 
+// A line holding a character no key types (from a damaged file) counts as
+// typed when it comes up, in both judgements; the song never waits on it.
+TEST_F(MusicDrillTest, LinesNoKeyTypesCountAsTypedWhenTheyComeUp) {
+  struct Case {
+    const char* name;
+    std::vector<std::u16string> romaji;
+    std::u16string keys;
+    int lineAfterLoad;
+  } cases[] = {
+      {"NUL in the middle line", {u"a", std::u16string(u"k\0a", 3), u"i"}, u"ai", 0},
+      {"control byte in the first line", {u"\x01", u"a"}, u"a", 1},
+      {"kana in the last line", {u"a", u"aか"}, u"a", 0},
+      {"two in a row", {u"a", u"\x7f", u"\x1b", u"u"}, u"au", 0},
+      {"only untypeable: cleared at the load", {u"ka\x1b"}, u"", 1},
+  };
+  for (const bool flexible : {false, true}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + (flexible ? " (any spelling)" : ""));
+      std::vector<Line> lines;
+      for (const auto& r : c.romaji) lines.push_back({u"l", u"", r, u"0"});
+      set = makeSet(u"曲", lines);
+      MusicDrill d(set, keys, result, &midi, &messages, flexible);
+      ASSERT_TRUE(d.loaded());
+      EXPECT_EQ(d.currentLine(), c.lineAfterLoad);
+      for (int i = 0; i < c.lineAfterLoad; ++i) EXPECT_TRUE(d.markDone(i));
+      MusicDrill::KeyResult last;
+      for (char16_t k : c.keys) {
+        last = d.type(k);
+        EXPECT_EQ(last.verdict, MusicDrill::Verdict::Hit);
+      }
+      EXPECT_TRUE(d.cleared());
+      EXPECT_EQ(d.missCount(), 0);
+      if (!c.keys.empty()) EXPECT_TRUE(last.cleared) << "the key of the last typeable line ends the song";
+    }
+  }
+}
+
 TEST_F(MusicDrillTest, MarksFollowTheLinesAndVanishAtTheClear) {
   auto d = load({{u"1", u"", u"a", u"0"}, {u"2", u"", u"b", u"0"}, {u"3", u"", u"c", u"0"}});
   for (int i = 0; i < MusicDrill::kMarkCount; ++i) EXPECT_EQ(d->markVisible(i), i < 3) << i;

@@ -6,6 +6,7 @@
 
 #include "fakes/fake_services.h"
 #include "fakes/test_data.h"
+#include "shell/text_file.h"
 
 namespace lk {
 namespace {
@@ -95,6 +96,39 @@ TEST_F(MusicProblemFileTest, MenuReadsTheCountedLinesOnly) {
   ASSERT_TRUE(s.loaded());
   EXPECT_EQ(s.reading, (Texts{u"いち ぎょう め", u""}));
   EXPECT_EQ(s.melody, (Texts{u"0x2x4x5x", u"5x4x2x0x"}));
+}
+
+TEST_F(MusicProblemFileTest, MenuRefusesAReadingNoKeyTypes) {
+  // Two counted lines; the second carries `reading` and `romaji`.
+  const auto song = [](const std::string& reading, const std::string& romaji) {
+    std::string s = "\"miditrafile\"\r\n 2 \r\n\"t\"\r\n";
+    s += "\"l0\"\r\n\"a\"\r\n\"a\"\r\n\"0x\"\r\n\"\"\r\n";
+    s += "\"l1\"\r\n\"" + reading + "\"\r\n\"" + romaji + "\"\r\n\"0x\"\r\n\"\"\r\n";
+    return s;
+  };
+  struct Case {
+    const char* name;
+    std::string reading, romaji;
+    bool loads;
+  } cases[] = {
+      {"kana and spaces", *encodeCp932(u"か き"), "kaki", true},
+      {"NUL in the romaji", *encodeCp932(u"かき"), std::string("ka\0ki", 5), false},
+      {"control byte in the romaji", *encodeCp932(u"かき"), "kaki\x1b", false},
+      {"kana left in the romaji", *encodeCp932(u"かき"), *encodeCp932(u"kaき"), false},
+      {"control byte in the reading", "\x07", "a", false},
+      {"kanji in the reading", *encodeCp932(u"漢"), "kann", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto m = readMusicProblemFileForMenu(put(song(c.reading, c.romaji)));
+    EXPECT_EQ(m.loaded(), c.loads);
+    if (c.loads) continue;
+    EXPECT_EQ(m.message, u"読み込みに失敗しました。");
+    // The line before it was read; the bad line stays out.
+    EXPECT_EQ(m.text, (Texts{u"l0"}));
+    EXPECT_EQ(m.romaji, (Texts{u"a"}));
+    EXPECT_TRUE(readMusicProblemFileForEditor(file()).loaded()) << "the editor opens it to mend it";
+  }
 }
 
 TEST_F(MusicProblemFileTest, EditorReadsTextReadingAndNoteNames) {

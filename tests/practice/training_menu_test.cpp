@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "editors/typing_problem_file.h"
 #include "fakes/fake_services.h"
 #include "engine/text.h"
 #include "shell/text_file.h"
@@ -97,6 +98,41 @@ TEST(TrainingMenuFile, AFailedReadAfterASuccessfulOneRefusesTheStart) {
   // A good read again makes it startable.
   ASSERT_TRUE(menu.read(set, folder.root / "good.txt").message.empty());
   EXPECT_TRUE(menu.startRefusal(set).empty());
+}
+
+TEST(TrainingMenuFile, AReadingNoKeyTypesIsDamageAndNothingOfItIsStartable) {
+  // A complete file whose second reading holds a byte no keyboard types.
+  const auto fileWithReading = [](const std::string& reading) {
+    return "\"ntrafile\"\r\n2\r\n\"title\"\r\n\"t0\"\r\n\"a\"\r\n\"t1\"\r\n\"" + reading + "\"\r\n";
+  };
+  struct Case {
+    const char* name;
+    std::string reading;
+  } cases[] = {
+      {"NUL", std::string("ka\0ki", 5)},
+      {"control byte at the end", "kaki\x01"},
+      {"DEL", "ka\x7f"},
+      {"kanji", *encodeCp932(u"ka漢")},
+      {"kana", *encodeCp932(u"かき")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::FakeProgramFolder folder;
+    folder.write("p.txt", fileWithReading(c.reading));
+    ProblemSet set = previousSet();
+    TrainingMenuFile menu;
+    const auto out = menu.read(set, folder.root / "p.txt");
+    EXPECT_EQ(out.message, u"読み込みに失敗しました。");
+    EXPECT_FALSE(menu.ready());
+    EXPECT_EQ(menu.startRefusal(set), u"ファイルを指定して下さい。");
+    // The pair before it was read; the bad pair stays out of the set.
+    EXPECT_EQ(set.text, (std::vector<std::u16string>{u"t0"}));
+    EXPECT_EQ(set.romaji, (std::vector<std::u16string>{u"a"}));
+  }
+  // The editor still opens such a file, so the learner can mend the reading.
+  test::FakeProgramFolder folder;
+  folder.write("p.txt", fileWithReading(std::string("ka\0ki", 5)));
+  EXPECT_TRUE(readTypingProblemFileForEditor(folder.root / "p.txt").loaded());
 }
 
 TEST(TrainingMenuFile, AHugeCountInADamagedFileDoesNotAllocateForIt) {

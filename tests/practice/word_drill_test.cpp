@@ -255,7 +255,9 @@ TEST(WordDrillTyping, SoundSwitchOffPlaysNothingButCountsTheSame) {
 }
 
 // A question with nothing to type (a reading of one space) counts as typed
-// as soon as it comes up, at the start or after the question before it.
+// as soon as it comes up, at the start or after the question before it; so
+// does one holding a character no key types (a NUL or control byte from a
+// damaged file), in both judgements, and its keys are not counted.
 TEST(WordDrillTyping, QuestionsWithNothingToTypeCountAsTypedAtOnce) {
   struct Case {
     const char* name;
@@ -264,38 +266,46 @@ TEST(WordDrillTyping, QuestionsWithNothingToTypeCountAsTypedAtOnce) {
     int currentAfterStart;
     bool clearedAfterKeys;
     int misses;
+    int charCount;
   } cases[] = {
-      {"first empty", {u"", u"a"}, u"a", 1, true, 0},
-      {"middle empty", {u"a", u"", u"i"}, u"ai", 0, true, 0},
-      {"last empty", {u"a", u""}, u"a", 0, true, 0},
-      {"two empty in a row", {u"a", u"", u"", u"u"}, u"axu", 0, true, 1},
-      {"all empty: cleared at the start", {u"", u""}, u"ax", 2, true, 0},
+      {"first empty", {u"", u"a"}, u"a", 1, true, 0, 1},
+      {"middle empty", {u"a", u"", u"i"}, u"ai", 0, true, 0, 2},
+      {"last empty", {u"a", u""}, u"a", 0, true, 0, 1},
+      {"two empty in a row", {u"a", u"", u"", u"u"}, u"axu", 0, true, 1, 2},
+      {"all empty: cleared at the start", {u"", u""}, u"ax", 2, true, 0, 0},
+      {"NUL inside a reading", {u"a", std::u16string(u"k\0a", 3), u"i"}, u"ai", 0, true, 0, 2},
+      {"control byte first", {u"\x01", u"a"}, u"a", 1, true, 0, 1},
+      {"kana left in a reading", {u"a", u"aか"}, u"a", 0, true, 0, 1},
+      {"only untypeable: cleared at the start", {u"ka\x1b"}, u"k", 1, true, 0, 0},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    std::vector<std::pair<std::u16string, std::u16string>> problems;
-    for (const auto& r : c.romaji) problems.emplace_back(u"問", r);
-    ProblemSet set = makeSet(problems);
-    KeySettings keys;
-    ScriptedRandom random;  // all draws 0: the order stays as given
-    DrillResult result;
-    WordDrill drill(set, keys, result, random);
-    startDrill(drill);
-    EXPECT_EQ(drill.current(), c.currentAfterStart);
-    for (int i = 0; i < c.currentAfterStart; ++i) EXPECT_TRUE(drill.markerDone(i));
+  for (const bool flexible : {false, true}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + (flexible ? " (any spelling)" : ""));
+      std::vector<std::pair<std::u16string, std::u16string>> problems;
+      for (const auto& r : c.romaji) problems.emplace_back(u"問", r);
+      ProblemSet set = makeSet(problems);
+      KeySettings keys;
+      ScriptedRandom random;  // all draws 0: the order stays as given
+      DrillResult result;
+      WordDrill drill(set, keys, result, random, flexible);
+      startDrill(drill);
+      EXPECT_EQ(drill.current(), c.currentAfterStart);
+      for (int i = 0; i < c.currentAfterStart; ++i) EXPECT_TRUE(drill.markerDone(i));
 
-    WordDrill::KeyResult last;
-    for (char16_t k : c.keys) {
-      const auto r = drill.type(k);
-      if (r.verdict != WordDrill::Verdict::Ignored) last = r;
-    }
-    EXPECT_EQ(drill.phase() == WordDrill::Phase::Cleared, c.clearedAfterKeys);
-    EXPECT_EQ(drill.current(), static_cast<int>(c.romaji.size()));
-    EXPECT_EQ(result.missCount, c.misses);
-    // The key that finished the last typeable question also played the clear.
-    if (c.currentAfterStart < static_cast<int>(c.romaji.size())) {
-      EXPECT_TRUE(last.cleared);
-      EXPECT_EQ(last.sounds[1], kWordClearSound);
+      WordDrill::KeyResult last;
+      for (char16_t k : c.keys) {
+        const auto r = drill.type(k);
+        if (r.verdict != WordDrill::Verdict::Ignored) last = r;
+      }
+      EXPECT_EQ(drill.phase() == WordDrill::Phase::Cleared, c.clearedAfterKeys);
+      EXPECT_EQ(drill.current(), static_cast<int>(c.romaji.size()));
+      EXPECT_EQ(result.missCount, c.misses);
+      EXPECT_EQ(result.charCount, c.charCount);
+      // The key that finished the last typeable question also played the clear.
+      if (c.currentAfterStart < static_cast<int>(c.romaji.size())) {
+        EXPECT_TRUE(last.cleared);
+        EXPECT_EQ(last.sounds[1], kWordClearSound);
+      }
     }
   }
 }

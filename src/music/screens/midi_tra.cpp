@@ -94,6 +94,8 @@ void MusicDrillScreen::load() {
   label_m_->setText(QString::number(drill_->missCount()));
   for (int i = 0; i < MusicDrill::kMarkCount; ++i) {
     shape1_[static_cast<std::size_t>(i)]->setVisible(drill_->markVisible(i));
+    // Lines no key can type are done before the first key.
+    if (drill_->markDone(i)) setShapeFill(shape1_[static_cast<std::size_t>(i)], kMarkDone);
   }
   if (drill_->cleared()) {
     showCleared();  // a song without lines
@@ -130,7 +132,10 @@ void MusicDrillScreen::typed(char16_t ch) {
     else label_q_->setText(qs(drill_->remaining()));
     return;
   }
-  setShapeFill(shape1_[static_cast<std::size_t>(drill_->currentLine() - 1)], kMarkDone);
+  // The line just typed and any untypeable ones skipped after it.
+  for (int i = 0; i < drill_->currentLine() && i < MusicDrill::kMarkCount; ++i) {
+    if (drill_->markDone(i)) setShapeFill(shape1_[static_cast<std::size_t>(i)], kMarkDone);
+  }
   if (r.cleared) {
     endRecordedRun(state(), std::move(record_), DrillMode::Music, drill_->lineCount());
     showCleared();
