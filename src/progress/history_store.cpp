@@ -1,6 +1,7 @@
 #include "progress/history_store.h"
 
 #include <sqlite3.h>
+#include <stdlib.h>
 
 #include <algorithm>
 #include <map>
@@ -92,8 +93,10 @@ HistoryStore::Status statusOf(int rc) {
     case SQLITE_LOCKED:
       return HistoryStore::Status::Busy;
     case SQLITE_NOTADB:
-    case SQLITE_CORRUPT:
+    case SQLITE_FORMAT:
       return HistoryStore::Status::Unreadable;
+    case SQLITE_CORRUPT:
+      return HistoryStore::Status::Damaged;
     case SQLITE_CANTOPEN:
     case SQLITE_PERM:
     case SQLITE_READONLY:
@@ -213,8 +216,9 @@ int upgradeTo2(sqlite3* db) {
   if (!all.ok()) return all.rc();
   std::vector<Keystroke> keys;
   while (all.step()) {
-    // A damaged keystroke column stops the upgrade rather than losing the run's tallies silently.
-    if (!decodeKeystrokes(all.blob(2), keys)) return SQLITE_CORRUPT;
+    // A keystroke column that does not decode stops the upgrade rather than
+    // losing the run's tallies silently.
+    if (!decodeKeystrokes(all.blob(2), keys)) return SQLITE_FORMAT;
     rc = writeTallies(db, all.integer(0), keys, decodeUnits(all.text(1)));
     if (rc != SQLITE_OK) return rc;
   }
@@ -298,6 +302,91 @@ std::vector<std::u16string> decodeUnits(std::string_view text) {
   return out;
 }
 
+namespace {
+
+// PRAGMA quick_check reads every page (and, as the first read, rolls back a
+// hot journal where the connection may write). Anything but "ok" is damage.
+HistoryStore::Status checkPages(sqlite3* db, int* rcOut = nullptr) {
+  Statement q(db, "PRAGMA quick_check(1)");
+  const bool row = q.ok() && q.step();
+  if (rcOut) *rcOut = q.rc();
+  if (!row) {
+    switch (q.rc() & 0xff) {
+      case SQLITE_CORRUPT:
+        return HistoryStore::Status::Damaged;
+      case SQLITE_NOTADB:
+        return HistoryStore::Status::Unreadable;
+      default: {
+        const HistoryStore::Status st = statusOf(q.rc());
+        return st == HistoryStore::Status::Ok ? HistoryStore::Status::Failed : st;
+      }
+    }
+  }
+  return q.text(0) == "ok" ? HistoryStore::Status::Ok : HistoryStore::Status::Damaged;
+}
+
+// A copy of `db` in memory: reading it never touches the file again.
+sqlite3* copyIntoMemory(sqlite3* db, int& rc) {
+  sqlite3* memory = nullptr;
+  if (sqlite3_open(":memory:", &memory) != SQLITE_OK) {
+    sqlite3_close(memory);
+    rc = SQLITE_NOMEM;
+    return nullptr;
+  }
+  sqlite3_backup* copy = sqlite3_backup_init(memory, "main", db, "main");
+  rc = copy ? sqlite3_backup_step(copy, -1) : sqlite3_errcode(memory);
+  sqlite3_backup_finish(copy);
+  if (rc != SQLITE_DONE) {
+    sqlite3_close(memory);
+    return nullptr;
+  }
+  rc = SQLITE_OK;
+  return memory;
+}
+
+std::filesystem::path journalOf(const std::filesystem::path& path) {
+  return std::filesystem::path(path.string() + "-journal");
+}
+
+// The file and its hot journal copied to a private folder and opened there
+// (which rolls the journal back on the copies), then taken into memory: how
+// a crashed store in a folder the user cannot write is still read.
+sqlite3* rollBackOnACopy(const std::filesystem::path& path, HistoryStore::Status& status) {
+  std::string pattern = (std::filesystem::temp_directory_path() / "luminakey-XXXXXX").string();
+  if (!mkdtemp(pattern.data())) {
+    status = HistoryStore::Status::CannotOpen;
+    return nullptr;
+  }
+  const std::filesystem::path dir = pattern;
+  const std::filesystem::path copy = dir / kHistoryFileName;
+  std::error_code ec;
+  sqlite3* memory = nullptr;
+  if (std::filesystem::copy_file(path, copy, ec) && std::filesystem::copy_file(journalOf(path), journalOf(copy), ec)) {
+    // The copies keep the originals' modes, which are why this path is taken.
+    for (const auto& p : {copy, journalOf(copy)}) {
+      std::filesystem::permissions(p, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write, ec);
+    }
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(copy.string().c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+      status = checkPages(db);
+      if (status == HistoryStore::Status::Ok) {
+        int rc = SQLITE_OK;
+        memory = copyIntoMemory(db, rc);
+        if (!memory) status = HistoryStore::Status::Failed;
+      }
+    } else {
+      status = HistoryStore::Status::CannotOpen;
+    }
+    sqlite3_close(db);
+  } else {
+    status = HistoryStore::Status::CannotOpen;
+  }
+  std::filesystem::remove_all(dir, ec);
+  return memory;
+}
+
+}  // namespace
+
 std::unique_ptr<HistoryStore> HistoryStore::open(const std::filesystem::path& path, Status& status, Mode mode) {
   std::error_code ec;
   const bool exists = std::filesystem::exists(path, ec);
@@ -306,10 +395,15 @@ std::unique_ptr<HistoryStore> HistoryStore::open(const std::filesystem::path& pa
     return nullptr;
   }
   sqlite3* db = nullptr;
-  const int flags = mode == Mode::ReadOnly   ? SQLITE_OPEN_READONLY
-                    : mode == Mode::Existing ? SQLITE_OPEN_READWRITE
-                                             : (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-  const int rc = sqlite3_open_v2(path.string().c_str(), &db, flags, nullptr);
+  // Even a reader opens for writing where it may, so that SQLite can roll
+  // back a hot journal; ReadOnly still never changes the schema.
+  const int flags = mode == Mode::ReadWrite ? (SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) : SQLITE_OPEN_READWRITE;
+  int rc = sqlite3_open_v2(path.string().c_str(), &db, flags, nullptr);
+  if (rc != SQLITE_OK && mode == Mode::ReadOnly) {
+    sqlite3_close(db);
+    db = nullptr;
+    rc = sqlite3_open_v2(path.string().c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+  }
   if (rc != SQLITE_OK) {
     sqlite3_close(db);
     status = Status::CannotOpen;
@@ -318,28 +412,67 @@ std::unique_ptr<HistoryStore> HistoryStore::open(const std::filesystem::path& pa
   // Another copy of the program may be writing a run: wait briefly, then give up.
   sqlite3_busy_timeout(db, 300);
   std::unique_ptr<HistoryStore> store(new HistoryStore(db));
+
+  int checkRc = SQLITE_OK;
+  status = checkPages(db, &checkRc);
+  bool inMemory = false;
+  if (status != Status::Ok && mode == Mode::ReadOnly && (checkRc & 0xff) == SQLITE_READONLY &&
+      std::filesystem::exists(journalOf(path), ec)) {
+    // A hot journal this process may not roll back in place.
+    sqlite3* memory = rollBackOnACopy(path, status);
+    if (!memory) return nullptr;
+    store.reset(new HistoryStore(memory));
+    inMemory = true;
+  }
+  if (status != Status::Ok) return nullptr;
+
   status = store->prepareSchema(mode);
   if (status == Status::Outdated) {
     // Read-only, but written by an older version: the file is copied into
     // memory and upgraded there, so it can be read without being changed.
-    sqlite3* memory = nullptr;
-    if (sqlite3_open(":memory:", &memory) != SQLITE_OK) {
-      sqlite3_close(memory);
-      status = Status::Failed;
-      return nullptr;
-    }
-    sqlite3_backup* copy = sqlite3_backup_init(memory, "main", db, "main");
-    const int rc = copy ? sqlite3_backup_step(copy, -1) : sqlite3_errcode(memory);
-    sqlite3_backup_finish(copy);
-    store.reset(new HistoryStore(memory));
-    if (rc != SQLITE_DONE) {
-      status = statusOf(rc) == Status::Ok ? Status::Failed : statusOf(rc);
-      return nullptr;
+    if (!inMemory) {
+      sqlite3* memory = copyIntoMemory(store->db_, rc);
+      if (!memory) {
+        status = statusOf(rc) == Status::Ok ? Status::Failed : statusOf(rc);
+        return nullptr;
+      }
+      store.reset(new HistoryStore(memory));
     }
     status = store->prepareSchema(Mode::ReadWrite);
   }
   if (status != Status::Ok) return nullptr;
   return store;
+}
+
+HistoryStore::Status HistoryStore::copy(const std::filesystem::path& from, const std::filesystem::path& to) {
+  Status status;
+  const auto source = open(from, status, Mode::ReadOnly);
+  if (!source) return status;
+  std::error_code ec;
+  if (std::filesystem::exists(std::filesystem::symlink_status(to, ec))) return Status::Failed;
+  // Written beside the target and renamed over it only when complete, so an
+  // interrupted copy never stands in for the store it copies.
+  std::filesystem::path temp = to;
+  temp += ".copy";
+  std::filesystem::remove(temp, ec);
+  sqlite3* db = nullptr;
+  int rc = sqlite3_open_v2(temp.string().c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  if (rc == SQLITE_OK) {
+    sqlite3_backup* b = sqlite3_backup_init(db, "main", source->db_, "main");
+    rc = b ? sqlite3_backup_step(b, -1) : sqlite3_errcode(db);
+    sqlite3_backup_finish(b);
+    if (rc == SQLITE_DONE) rc = SQLITE_OK;
+  }
+  if (sqlite3_close(db) != SQLITE_OK && rc == SQLITE_OK) rc = SQLITE_IOERR;
+  if (rc == SQLITE_OK) {
+    std::filesystem::rename(temp, to, ec);
+    if (!ec) return Status::Ok;
+    rc = SQLITE_CANTOPEN;
+  }
+  std::filesystem::remove(temp, ec);
+  std::filesystem::remove(journalOf(temp), ec);
+  status = statusOf(rc);
+  return status == Status::Ok ? Status::Failed : status;
 }
 
 HistoryStore::~HistoryStore() { sqlite3_close(db_); }
@@ -490,7 +623,9 @@ std::vector<RunRecord> HistoryStore::records(const std::vector<std::int64_t>& id
       if (!decodeKeystrokes(s.blob(13), r.keys)) r.keys.clear();
       out.push_back(std::move(r));
     }
+    lastStatus_ = statusOf(s.rc());
     s.reset();
+    if (lastStatus_ != Status::Ok) break;
   }
   return out;
 }

@@ -76,7 +76,8 @@ class HistoryStore {
   enum class Status {
     Ok,
     CannotOpen,   // missing folder, no permission, full disk
-    Unreadable,   // not a store of ours, or damaged
+    Unreadable,   // not a store of ours, or its content cannot be decoded
+    Damaged,      // fails SQLite's quick check: pages or indexes are broken
     TooNew,       // written by a later version: read it, never change it
     Busy,         // locked by another program
     Failed,       // a statement failed (write error, full disk)
@@ -87,11 +88,22 @@ class HistoryStore {
 
   // Opens the store at `path`. ReadWrite creates a missing file and brings an
   // older schema up to date; Existing does the same but never creates a
-  // file; ReadOnly never creates or changes anything (an older schema is
-  // upgraded on a copy in memory).
+  // file; ReadOnly never creates a file or changes its schema (an older
+  // schema is upgraded on a copy in memory). Every mode first runs
+  // `PRAGMA quick_check`: a damaged store is never used, so never written.
+  //
+  // A hot journal left by a crash is rolled back, as SQLite does on any
+  // open that may write; ReadOnly does that too where it may write the file,
+  // and otherwise rolls it back on a copy of the file and its journal, so an
+  // intact store can be read from a read-only folder.
   // Null with `status` set when the store cannot be used.
   static std::unique_ptr<HistoryStore> open(const std::filesystem::path& path, Status& status,
                                             Mode mode = Mode::ReadWrite);
+
+  // Makes `to` (which must not exist yet) a copy of the store at `from`, as
+  // ReadOnly reads it (an older schema comes up to date, a hot journal is
+  // rolled back). The copy appears whole or not at all.
+  static Status copy(const std::filesystem::path& from, const std::filesystem::path& to);
   ~HistoryStore();
   HistoryStore(const HistoryStore&) = delete;
   HistoryStore& operator=(const HistoryStore&) = delete;

@@ -5,6 +5,7 @@
 
 #include "practice/scoring.h"
 #include "progress/history_store.h"
+#include "shell/data_files.h"
 
 namespace lk {
 
@@ -63,14 +64,35 @@ void finishRun(AppState& state, RunRecord record, DrillMode mode, int questions)
 
 std::filesystem::path historyPath(ProgramFolder& folder) { return folder.dataFolder() / kHistoryFileName; }
 
+std::filesystem::path historyPathToRead(ProgramFolder& folder) {
+  return fileToLoad(folder.dataFolder(), folder.programFolder(), kHistoryFileName);
+}
+
+std::unique_ptr<HistoryStore> openHistoryToRead(ProgramFolder& folder, HistoryStore::Status& status) {
+  const std::filesystem::path path = historyPathToRead(folder);
+  // The data folder's store is brought up to date in place; the program
+  // folder's is never written (an older one is upgraded in memory).
+  const auto mode = path == historyPath(folder) ? HistoryStore::Mode::Existing : HistoryStore::Mode::ReadOnly;
+  return HistoryStore::open(path, status, mode);
+}
+
+bool historyStoreBroken(HistoryStore::Status status) {
+  return status == HistoryStore::Status::Damaged || status == HistoryStore::Status::Unreadable;
+}
+
 bool keepRun(AppState& state) {
   Services& sv = state.services;
   ProgressState& p = state.progress;
   p.lastRunKept = false;
   if (sv.folder) {
-    HistoryStore::Status status;
-    if (auto store = HistoryStore::open(historyPath(*sv.folder), status)) {
-      p.lastRunKept = store->addRun(p.lastRun) == HistoryStore::Status::Ok;
+    const std::filesystem::path path = historyPath(*sv.folder);
+    const std::filesystem::path read = historyPathToRead(*sv.folder);
+    HistoryStore::Status status = HistoryStore::Status::Ok;
+    if (read != path) status = HistoryStore::copy(read, path);
+    if (status == HistoryStore::Status::Ok) {
+      if (auto store = HistoryStore::open(path, status)) {
+        p.lastRunKept = store->addRun(p.lastRun) == HistoryStore::Status::Ok;
+      }
     }
   }
   if (!p.lastRunKept && sv.messages) sv.messages->show(kHistorySaveFailed);

@@ -7,7 +7,10 @@
 // run was not kept.
 
 #include <filesystem>
+#include <memory>
+#include <string_view>
 
+#include "progress/history_store.h"
 #include "progress/keystroke_record.h"
 #include "shell/app_state.h"
 
@@ -22,11 +25,31 @@ inline constexpr std::u16string_view kHistorySaveFailed = u"記録の保存に�
 // `record` (the keys) becomes state.progress.lastRun.
 void finishRun(AppState& state, RunRecord record, DrillMode mode, int questions);
 
-// luminakey.db in the data folder (beside set.dat and rank.dat).
+// luminakey.db in the data folder (beside set.dat and rank.dat): where runs are kept.
 std::filesystem::path historyPath(ProgramFolder& folder);
 
+// The store the history views read: the data folder's, or, like set.dat and
+// rank.dat, the program folder's until the data folder has its own (an
+// installed, read-only program folder that came with a store).
+std::filesystem::path historyPathToRead(ProgramFolder& folder);
+
+// Opens historyPathToRead() without creating anything; the program folder's
+// store is only read. Null with `status` set when there is none or it cannot
+// be used (HistoryStore::Status::CannotOpen when there is no file at all).
+std::unique_ptr<HistoryStore> openHistoryToRead(ProgramFolder& folder, HistoryStore::Status& status);
+
+// A store the views cannot read although it is there (damaged, not ours):
+// the history says "記録ファイルが壊れています。" rather than that there is none.
+bool historyStoreBroken(HistoryStore::Status status);
+
+inline constexpr std::u16string_view kHistoryBroken = u"記録ファイルが壊れています。";
+inline constexpr std::u16string_view kHistoryReadFailed = u"記録の読み込みに失敗しました。";
+
 // Keeps state.progress.lastRun in the store; true when kept. On failure shows
-// kHistorySaveFailed through the message service.
+// kHistorySaveFailed through the message service. The first run kept in a
+// data folder without a store, while the program folder has one, starts the
+// data folder's store as a copy of it, so no earlier run is hidden.
+// A damaged store is never written.
 bool keepRun(AppState& state);
 
 // Both, as a drill calls them at its end.

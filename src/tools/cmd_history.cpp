@@ -56,19 +56,37 @@ StoreArgs parseStoreArgs(const std::vector<std::string>& args, bool allowRun) {
   return a;
 }
 
-// The store is only read (an older one is upgraded on a copy in memory); a
-// missing or unreadable one is reported and left alone.
+const char* whyUnusable(HistoryStore::Status status) {
+  switch (status) {
+    case HistoryStore::Status::TooNew:
+      return "written by a newer version";
+    case HistoryStore::Status::Busy:
+      return "locked by another program";
+    case HistoryStore::Status::Damaged:
+      return "damaged";
+    case HistoryStore::Status::Unreadable:
+      return "not a LuminaKey history store or damaged";
+    default:
+      return "cannot be opened";
+  }
+}
+
+// The store is only read (an older one is upgraded on a copy in memory, a
+// hot journal rolled back, on a copy where the file cannot be written); a
+// missing, damaged or unreadable one is reported and left alone.
 std::unique_ptr<HistoryStore> openStore(const std::string& db, Io& io) {
   HistoryStore::Status status;
   auto store = HistoryStore::open(db, status, HistoryStore::Mode::ReadOnly);
-  if (!store) {
-    const char* why = status == HistoryStore::Status::TooNew ? "written by a newer version"
-                      : status == HistoryStore::Status::Busy ? "locked by another program"
-                      : status == HistoryStore::Status::Unreadable ? "not a LuminaKey history store or damaged"
-                                                                   : "cannot be opened";
-    io.err << db << ": " << why << '\n';
-  }
+  if (!store) io.err << db << ": " << whyUnusable(status) << '\n';
   return store;
+}
+
+// Damage the quick check cannot see shows when the rows are read: reported
+// before anything is printed, so a part of the history never passes for all of it.
+bool readFailed(const HistoryStore& store, const std::string& db, Io& io) {
+  if (store.lastStatus() == HistoryStore::Status::Ok) return false;
+  io.err << db << ": " << whyUnusable(store.lastStatus()) << '\n';
+  return true;
 }
 
 std::string median(const std::optional<int>& ms) { return ms ? std::to_string(*ms) : std::string(); }
@@ -83,8 +101,10 @@ int history(const std::vector<std::string>& args, Io& io) {
   const StoreArgs a = parseStoreArgs(args, false);
   auto store = openStore(a.db, io);
   if (!store) return 1;
+  const std::vector<RunSummary> runs = store->runs(a.last);
+  if (readFailed(*store, a.db, io)) return 1;
   io.out << "id\tstarted\tmode\ttitle\tchars\tmisses\tseconds\tspeed\taccuracy\n";
-  for (const RunSummary& r : store->runs(a.last)) {
+  for (const RunSummary& r : runs) {
     io.out << r.id << '\t' << formatDateTime(r.started) << '\t' << drillModeName(r.mode) << '\t' << toUtf8(r.title)
            << '\t' << r.chars << '\t' << r.misses << '\t' << r.seconds << '\t' << r.speed << '\t' << r.accuracy
            << '\n';
@@ -97,6 +117,7 @@ int keys(const std::vector<std::string>& args, Io& io) {
   auto store = openStore(a.db, io);
   if (!store) return 1;
   const std::vector<RunRecord> runs = selectedRuns(*store, a);
+  if (readFailed(*store, a.db, io)) return 1;
   if (a.run && runs.empty()) {
     io.err << a.db << ": no run " << a.run << '\n';
     return 1;
@@ -119,6 +140,7 @@ int unitsStats(const std::vector<std::string>& args, Io& io) {
   auto store = openStore(a.db, io);
   if (!store) return 1;
   const std::vector<RunRecord> runs = selectedRuns(*store, a);
+  if (readFailed(*store, a.db, io)) return 1;
   io.out << "unit\tcount\tmisses\tmedian_ms\n";
   for (const UnitStat& u : unitStats(runs)) {
     io.out << toUtf8(u.unit) << '\t' << u.count << '\t' << u.misses << '\t' << median(u.medianMs) << '\n';
@@ -148,6 +170,7 @@ int weak(const std::vector<std::string>& args, Io& io) {
   auto store = openStore(db, io);
   if (!store) return 1;
   const std::vector<RunRecord> runs = recentRuns(*store);
+  if (readFailed(*store, db, io)) return 1;
   const WeaknessModel model(runs);
   io.out << "unit\tscore\tmisses\tcount\tmedian_ms\n";
   int printed = 0;

@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "fakes/fake_services.h"
+#include "fakes/store_fixtures.h"
 
 namespace lk {
 namespace {
@@ -315,6 +316,64 @@ TEST_F(HistoryStoreTest, LockedStoreRefusesAndKeepsWhatItHas) {
   EXPECT_EQ(store->runs().size(), 1u);
   ASSERT_EQ(store->addRun(second), Status::Ok);
   EXPECT_EQ(store->runs().size(), 2u);
+}
+
+// A store of `runs` runs of 600 keys each: more pages than a small cache holds.
+void writeRuns(const std::filesystem::path& db, int runs) {
+  std::mt19937 gen(11);
+  std::vector<RunRecord> all;
+  for (int i = 0; i < runs; ++i) all.push_back(randomRun(gen, 600));
+  Status status;
+  auto store = HistoryStore::open(db, status);
+  ASSERT_TRUE(store);
+  ASSERT_EQ(store->addRuns(all), Status::Ok);
+}
+
+TEST_F(HistoryStoreTest, ADamagedPageIsFoundOnOpenAndTheStoreIsNeverWritten) {
+  writeRuns(path(), 40);
+  ASSERT_TRUE(test::damageMiddlePage(path()));
+  const std::string before = readBytes(path());
+  for (auto mode : {HistoryStore::Mode::ReadWrite, HistoryStore::Mode::Existing, HistoryStore::Mode::ReadOnly}) {
+    Status status;
+    EXPECT_FALSE(HistoryStore::open(path(), status, mode));
+    EXPECT_EQ(status, Status::Damaged);
+  }
+  EXPECT_EQ(readBytes(path()), before);
+}
+
+TEST_F(HistoryStoreTest, AHotJournalIsRolledBackOnOpenInEveryMode) {
+  for (auto mode : {HistoryStore::Mode::ReadOnly, HistoryStore::Mode::Existing, HistoryStore::Mode::ReadWrite}) {
+    std::filesystem::remove(path());
+    writeRuns(path(), 40);
+    ASSERT_TRUE(test::leaveHotJournal(path())) << "the crash left pages of the change in the file";
+    const std::filesystem::path journal = path().string() + "-journal";
+    ASSERT_GT(std::filesystem::file_size(journal), 0u);
+    auto store = open(mode);
+    ASSERT_TRUE(store);
+    const auto runs = store->runs();
+    ASSERT_EQ(runs.size(), 40u);
+    EXPECT_EQ(runs.front().title, u"初 級");
+    EXPECT_EQ(store->records({runs.back().id}).front().keys.size(), 600u);
+    EXPECT_FALSE(std::filesystem::exists(journal)) << "rolled back in the file itself";
+  }
+}
+
+TEST_F(HistoryStoreTest, CopyMakesAWholeStoreOrNone) {
+  writeRuns(path(), 3);
+  const std::filesystem::path to = folder.root / "data" / kHistoryFileName;
+  std::filesystem::create_directory(folder.root / "data");
+  ASSERT_EQ(HistoryStore::copy(path(), to), Status::Ok);
+  Status status;
+  auto copy = HistoryStore::open(to, status, HistoryStore::Mode::Existing);
+  ASSERT_TRUE(copy);
+  EXPECT_EQ(copy->runs().size(), 3u);
+  copy.reset();
+  // An existing target is never replaced; a damaged source gives no file.
+  EXPECT_EQ(HistoryStore::copy(path(), to), Status::Failed);
+  ASSERT_TRUE(test::damageMiddlePage(path()));
+  const std::filesystem::path other = folder.root / "data" / "other.db";
+  EXPECT_EQ(HistoryStore::copy(path(), other), Status::Damaged);
+  EXPECT_FALSE(std::filesystem::exists(other));
 }
 
 }  // namespace

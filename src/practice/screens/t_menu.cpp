@@ -154,7 +154,10 @@ void TrainingMenuScreen::startWeakDrill() {
   Services& sv = services();
   if (!sv.random) return;
   std::vector<RunRecord> runs;
-  if (sv.folder) runs = recentRuns(historyPath(*sv.folder));
+  HistoryStore::Status status;
+  if (sv.folder) {
+    if (auto store = openHistoryToRead(*sv.folder, status)) runs = recentRuns(*store);
+  }
   const WeaknessModel model(runs);
   if (model.empty() && sv.messages) sv.messages->show(kNoHistoryYet);
   const ProblemSet pool = weakDrillPool(fileProblems_ ? &*fileProblems_ : nullptr);
@@ -165,7 +168,10 @@ void TrainingMenuScreen::startWeakDrill() {
 void TrainingMenuScreen::startWeakChars() {
   Services& sv = services();
   std::vector<RunRecord> runs;
-  if (sv.folder) runs = recentRuns(historyPath(*sv.folder), DrillMode::Char);
+  HistoryStore::Status status;
+  if (sv.folder) {
+    if (auto store = openHistoryToRead(*sv.folder, status)) runs = recentRuns(*store, DrillMode::Char);
+  }
   const WeaknessModel model(runs, true);
   if (model.empty() && sv.messages) sv.messages->show(kNoHistoryYet);
   fillWeakCharList(state().problems, model);

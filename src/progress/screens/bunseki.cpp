@@ -123,10 +123,7 @@ void AnalysisScreen::load() {
   AppState& s = state();
   // The store is read only if it is there; an older one is brought up to
   // date, an unreadable one is left alone and the history stays empty.
-  if (s.services.folder) {
-    HistoryStore::Status status;
-    store_ = HistoryStore::open(historyPath(*s.services.folder), status, HistoryStore::Mode::Existing);
-  }
+  if (s.services.folder) store_ = openHistoryToRead(*s.services.folder, storeStatus_);
   layout_c_->setCurrentIndex(s.options.layout == KeyboardLayout::Us ? 1 : 0);
   showRun();
   fillFilters();
@@ -272,7 +269,8 @@ void AnalysisScreen::showHistory() {
   chart_->setProperty("runCount", static_cast<int>(runs.size()));
 
   if (!store_) {
-    totals_l_->setText(QStringLiteral("記録はまだありません。"));
+    // A store that is there but cannot be read must not pass for an empty history.
+    totals_l_->setText(historyStoreBroken(storeStatus_) ? qs(kHistoryBroken) : QStringLiteral("記録はまだありません。"));
     return;
   }
   const HistoryTotals t = store_->totals();
@@ -293,9 +291,20 @@ void AnalysisScreen::showHistory() {
 void AnalysisScreen::exportCsv() {
   Services& sv = services();
   if (!sv.files) return;
+  // A store that is there but cannot be read is said so before a file is
+  // chosen: an export of it would be a header without the runs.
+  std::vector<RunSummary> runs;
+  if (store_) runs = store_->runs();
+  std::error_code ec;
+  const bool readable = store_ ? store_->lastStatus() == HistoryStore::Status::Ok
+                               : !sv.folder || !std::filesystem::exists(historyPathToRead(*sv.folder), ec);
+  if (!readable) {
+    if (sv.messages) sv.messages->show(kHistoryReadFailed);
+    return;
+  }
   const auto file = sv.files->saveCsvFile();
   if (!file) return;
-  const std::string csv = historyCsv(store_ ? store_->runs() : std::vector<RunSummary>{});
+  const std::string csv = historyCsv(runs);
   std::ofstream out(*file, std::ios::binary | std::ios::trunc);
   out.write(csv.data(), static_cast<std::streamsize>(csv.size()));
   out.close();

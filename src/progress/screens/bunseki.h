@@ -5,8 +5,8 @@
 // miss rate) and the history (speed and accuracy of the last 100 runs with a
 // moving average, filtered by mode and course; totals; the ten weakest
 // units of the last 20 runs; CSV export). It reads the last run from the
-// application state and the history from luminakey.db; it never writes the
-// store.
+// application state and the history from luminakey.db (the program
+// folder's until the data folder has one); it never writes the store.
 
 #include <memory>
 
@@ -47,6 +47,8 @@ class AnalysisScreen : public Screen {
   RunFilter filter() const;
 
   std::unique_ptr<HistoryStore> store_;
+  // Why store_ is null: CannotOpen when there is no store yet.
+  HistoryStore::Status storeStatus_ = HistoryStore::Status::CannotOpen;
   QTabWidget* tabs_;
   QLabel* run_l_;
   QListWidget* missed_units_;

@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "fakes/fake_midi.h"
+#include "fakes/store_fixtures.h"
 #include "music/screens/music_screens.h"
 #include "practice/screens/o_type.h"
 #include "practice/screens/practice_screens.h"
@@ -139,6 +140,91 @@ class TstBunseki : public QObject {
     QVERIFY(h->click(QStringLiteral("bunseki_b")));
     QCOMPARE(items("missed_units").size(), 2);
     QCOMPARE(h->fakes.folder.read(lk::kHistoryFileName), std::string(2048, 'z'));
+  }
+
+  // A store with a damaged page: no run goes into it (one message), the
+  // history says the file is broken rather than empty, and the CSV export
+  // says the history could not be read, asks for no file and writes none.
+  void damagedStoreIsNeverWrittenAndTheHistorySaysSo() {
+    {
+      auto st = store(lk::HistoryStore::Mode::ReadWrite);
+      QVERIFY(st);
+      std::vector<lk::RunRecord> runs(30);
+      for (auto& r : runs) r.units = {std::u16string(300, u'x')};  // a page or so each
+      QCOMPARE(st->addRuns(runs), lk::HistoryStore::Status::Ok);
+    }
+    QVERIFY(lk::test::damageMiddlePage(h->fakes.folder.root / lk::kHistoryFileName));
+    const std::string before = h->fakes.folder.read(lk::kHistoryFileName);
+
+    wordDrillWithTwoMisses();
+    QCOMPARE(failureMessages(), 1L);
+    QVERIFY(!h->state.progress.lastRunKept);
+    QCOMPARE(h->fakes.folder.read(lk::kHistoryFileName), before);
+
+    h->open(ScreenId::t_menu);
+    QVERIFY(h->click(QStringLiteral("kiroku_b")));
+    QCOMPARE(h->find<QLabel>(QStringLiteral("totals_l"))->text(), QStringLiteral("記録ファイルが壊れています。"));
+    const auto csv = h->fakes.folder.root / "out.csv";
+    h->fakes.files.csvAnswers.push_back(csv);
+    h->fakes.messages.shown.clear();
+    QVERIFY(h->click(QStringLiteral("csv_b")));
+    QCOMPARE(h->fakes.messages.shown, (std::vector<std::u16string>{u"記録の読み込みに失敗しました。"}));
+    QCOMPARE(h->fakes.files.csvCalls, 0);
+    QVERIFY(!std::filesystem::exists(csv));
+    QCOMPARE(h->fakes.folder.read(lk::kHistoryFileName), before);
+  }
+
+  void noStoreYetIsAnEmptyHistoryNotABrokenOne() {
+    h->open(ScreenId::t_menu);
+    QVERIFY(h->click(QStringLiteral("kiroku_b")));
+    QCOMPARE(h->find<QLabel>(QStringLiteral("totals_l"))->text(), QStringLiteral("記録はまだありません。"));
+    // The export of no runs is a header, as before.
+    const auto csv = h->fakes.folder.root / "out.csv";
+    h->fakes.files.csvAnswers.push_back(csv);
+    QVERIFY(h->click(QStringLiteral("csv_b")));
+    QVERIFY(h->fakes.messages.shown.empty());
+    QVERIFY(std::filesystem::exists(csv));
+  }
+
+  // An installed, read-only program folder that came with a store: the
+  // history and 苦手克服 read it until the data folder has its own, and the
+  // first run kept starts the data folder's store as a copy of it.
+  void programFolderStoreIsReadUntilTheDataFolderHasOne() {
+    const auto program = h->fakes.folder.root / lk::kHistoryFileName;
+    {
+      lk::HistoryStore::Status status;
+      auto st = lk::HistoryStore::open(program, status);
+      QVERIFY(st);
+      for (int i = 0; i < 3; ++i) {
+        lk::RunRecord r;
+        r.title = u"前の記録";
+        r.speed = 200 + i;
+        QCOMPARE(st->addRun(r), lk::HistoryStore::Status::Ok);
+      }
+    }
+    const std::string before = h->fakes.folder.read(lk::kHistoryFileName);
+    h->fakes.folder.data = h->fakes.folder.root / "data";
+    std::filesystem::create_directory(*h->fakes.folder.data);
+    const auto data = *h->fakes.folder.data / lk::kHistoryFileName;
+
+    h->open(ScreenId::t_menu);
+    QVERIFY(h->click(QStringLiteral("kiroku_b")));
+    QCOMPARE(h->find<QWidget>(QStringLiteral("history_chart"))->property("runCount").toInt(), 3);
+    QVERIFY(!std::filesystem::exists(data));  // reading creates nothing
+
+    wordDrillWithTwoMisses();
+    QCOMPARE(failureMessages(), 0L);
+    lk::HistoryStore::Status status;
+    auto kept = lk::HistoryStore::open(data, status, lk::HistoryStore::Mode::ReadOnly);
+    QVERIFY(kept);
+    const auto runs = kept->runs();
+    QCOMPARE(runs.size(), std::size_t{4});
+    QCOMPARE(runs.front().title, std::u16string(u"前の記録"));
+    QCOMPARE(runs.back().title, std::u16string(u"テスト"));
+    QCOMPARE(h->fakes.folder.read(lk::kHistoryFileName), before);  // the program folder's store is untouched
+
+    QVERIFY(h->click(QStringLiteral("bunseki_b")));
+    QCOMPARE(h->find<QWidget>(QStringLiteral("history_chart"))->property("runCount").toInt(), 4);
   }
 
   void oneCharacterResultLeadsToTheAnalysis() {
