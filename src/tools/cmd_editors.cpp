@@ -1,5 +1,6 @@
 // Editor commands: the reading lookup line by line, and a typing problem file
 // made from a list of texts with optional readings.
+#include <filesystem>
 #include <fstream>
 #include <istream>
 #include <memory>
@@ -71,6 +72,18 @@ int makeProblems(const std::vector<std::string>& args, Io& io) {
   if (const char* why = fieldProblem(title16)) {
     io.err << "luminakey-tool: the title " << why << '\n';
     return 1;
+  }
+
+  // Writing over the input would lose it whenever a line is refused later
+  // on, or a run is repeated: the same file under another name or through
+  // a link counts too, and so does standard input redirected from it.
+  {
+    std::error_code ec;
+    const std::filesystem::path input = files[0] == "-" ? std::filesystem::path("/dev/stdin") : std::filesystem::path(files[0]);
+    if (std::filesystem::equivalent(input, files[1], ec)) {
+      io.err << "luminakey-tool: " << files[1] << " is the input file; nothing written\n";
+      return 1;
+    }
   }
 
   std::ifstream file;

@@ -2,6 +2,7 @@
 // program's own readers.
 #include <ostream>
 
+#include "editors/problem_file_header.h"
 #include "editors/typing_problem_file.h"
 #include "engine/romaji_to_kana.h"
 #include "engine/text.h"
@@ -81,12 +82,12 @@ int showMusic(const std::filesystem::path& file, bool editor, Io& io) {
   return 0;
 }
 
+// Judged on the first line's bytes, as the readers do: a music file with a
+// bad byte further down is still a music file, whose reader then reports
+// the read failure.
 bool isMusicFile(const std::filesystem::path& file) {
-  auto lines = readTextFileLines(file);
-  if (!lines) return false;
-  FieldReader in(std::move(*lines));
-  const auto magic = in.next();
-  return magic && (*magic == kMusicMagicComplete || *magic == kMusicMagicUnfinished);
+  if (!readFileBytes(file)) return false;
+  return !readProblemFileLines(file, kMusicMagicComplete, kMusicMagicUnfinished).foreign;
 }
 
 int show(const std::vector<std::string>& args, Io& io) {

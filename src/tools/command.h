@@ -34,7 +34,15 @@ struct Command {
 bool registerCommand(const Command& command);
 const std::vector<Command>& commands();
 
-// Every line of io.in, without its line end (a CR before LF is dropped too).
+// Thrown when the input is not what any command can read: main prints
+// "luminakey-tool COMMAND: " and the message, and exits with status 1.
+struct InputError {
+  std::string message;
+};
+
+// Every line of io.in, without its line end: LF, CR LF and a lone CR (old
+// Mac files) all end a line. A line that is not UTF-8 throws InputError
+// "line N: not UTF-8", so no command works on guessed characters.
 std::vector<std::string> readLines(std::istream& in);
 
 }  // namespace lk::tool

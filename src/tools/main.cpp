@@ -2,6 +2,8 @@
 // sets. Text in and out is UTF-8.
 #include <algorithm>
 #include <iostream>
+#include <string>
+#include <string_view>
 
 #include "tools/command.h"
 
@@ -21,13 +23,69 @@ bool registerCommand(const Command& command) {
 
 const std::vector<Command>& commands() { return registry(); }
 
+namespace {
+
+// Well-formed UTF-8: no stray continuation byte, no overlong form, no
+// surrogate, nothing above U+10FFFF, no sequence cut short.
+bool isUtf8(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size()) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    std::size_t len;
+    unsigned char lo = 0x80, hi = 0xBF;  // allowed range of the second byte
+    if (c >= 0xC2 && c <= 0xDF) {
+      len = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      len = 3;
+      if (c == 0xE0) lo = 0xA0;
+      if (c == 0xED) hi = 0x9F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      len = 4;
+      if (c == 0xF0) lo = 0x90;
+      if (c == 0xF4) hi = 0x8F;
+    } else {
+      return false;
+    }
+    if (i + len > s.size()) return false;
+    const auto c1 = static_cast<unsigned char>(s[i + 1]);
+    if (c1 < lo || c1 > hi) return false;
+    for (std::size_t k = 2; k < len; ++k) {
+      const auto ck = static_cast<unsigned char>(s[i + k]);
+      if (ck < 0x80 || ck > 0xBF) return false;
+    }
+    i += len;
+  }
+  return true;
+}
+
+}  // namespace
+
 std::vector<std::string> readLines(std::istream& in) {
   std::vector<std::string> lines;
   std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
+  bool open = false;  // a line has begun (a last line without an end still counts)
+  auto finish = [&] {
+    if (!isUtf8(line)) throw InputError{"line " + std::to_string(lines.size() + 1) + ": not UTF-8"};
+    lines.push_back(std::move(line));
+    line.clear();
+    open = false;
+  };
+  for (int ch; (ch = in.get()) != std::char_traits<char>::eof();) {
+    if (ch == '\n') {
+      finish();
+    } else if (ch == '\r') {
+      if (in.peek() == '\n') in.get();
+      finish();
+    } else {
+      line.push_back(static_cast<char>(ch));
+      open = true;
+    }
   }
+  if (open) finish();
   return lines;
 }
 
@@ -68,6 +126,10 @@ int main(int argc, char** argv) {
         std::cout.flush();
         std::cerr << "luminakey-tool " << name << ": " << e.message << "\n";
         return 2;
+      } catch (const lk::tool::InputError& e) {
+        std::cout.flush();
+        std::cerr << "luminakey-tool " << name << ": " << e.message << "\n";
+        return 1;
       }
     }
   }
