@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <map>
@@ -450,10 +451,11 @@ HistoryStore::Status HistoryStore::copy(const std::filesystem::path& from, const
   if (!source) return status;
   std::error_code ec;
   if (std::filesystem::exists(std::filesystem::symlink_status(to, ec))) return Status::Failed;
-  // Written beside the target and renamed over it only when complete, so an
-  // interrupted copy never stands in for the store it copies.
+  // Written beside the target and linked to its name only when complete, so
+  // an interrupted copy never stands in for the store it copies, and a
+  // store another copy of the program started meanwhile is never replaced.
   std::filesystem::path temp = to;
-  temp += ".copy";
+  temp += ".copy" + std::to_string(getpid());
   std::filesystem::remove(temp, ec);
   sqlite3* db = nullptr;
   int rc = sqlite3_open_v2(temp.string().c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
@@ -465,8 +467,14 @@ HistoryStore::Status HistoryStore::copy(const std::filesystem::path& from, const
   }
   if (sqlite3_close(db) != SQLITE_OK && rc == SQLITE_OK) rc = SQLITE_IOERR;
   if (rc == SQLITE_OK) {
-    std::filesystem::rename(temp, to, ec);
-    if (!ec) return Status::Ok;
+    std::error_code seen;
+    const auto there = [&] { return std::filesystem::exists(std::filesystem::symlink_status(to, seen)); };
+    std::filesystem::create_hard_link(temp, to, ec);
+    // A folder without hard links: the name is checked again just before.
+    if (ec && !there()) std::filesystem::rename(temp, to, ec);
+    const bool made = !ec || there();
+    std::filesystem::remove(temp, ec);
+    if (made) return Status::Ok;
     rc = SQLITE_CANTOPEN;
   }
   std::filesystem::remove(temp, ec);
