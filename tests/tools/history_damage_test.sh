@@ -65,12 +65,16 @@ chmod 444 "$dir/ro"/*
 chmod 555 "$dir/ro"
 as_reader=()
 if [ "$(id -u)" = 0 ]; then as_reader=(setpriv --reuid=65534 --regid=65534 --clear-groups); fi
-got=$("${as_reader[@]}" "$tool" history --db "$dir/ro/luminakey.db" 2>"$dir/err")
-check ro-status 0 $?
-check ro-stderr "" "$(cat "$dir/err")"
-check ro-history "$want" "$got"
-cmp -s "$dir/ro/luminakey.db" "$dir/ro.orig" || fail ro-file-changed
-cmp -s "$dir/ro/luminakey.db-journal" "$dir/ro-journal.orig" || fail ro-journal-changed
+if ! "${as_reader[@]}" "$tool" --version >/dev/null 2>&1; then
+  echo "SKIP read-only folder: the tool cannot be run as another user from here"
+else
+  got=$("${as_reader[@]}" "$tool" history --db "$dir/ro/luminakey.db" 2>"$dir/err")
+  check ro-status 0 $?
+  check ro-stderr "" "$(cat "$dir/err")"
+  check ro-history "$want" "$got"
+  cmp -s "$dir/ro/luminakey.db" "$dir/ro.orig" || fail ro-file-changed
+  cmp -s "$dir/ro/luminakey.db-journal" "$dir/ro-journal.orig" || fail ro-journal-changed
+fi
 
 # A page damaged in the middle: "FILE: damaged" on stderr, exit 1, nothing
 # on stdout, the file untouched.
