@@ -19,13 +19,15 @@ inline constexpr std::u16string_view kHistorySaveFailed = u"記録の保存に�
 // drill's counters (state.result) and the key settings in force. Word:
 // the scores of the result screen; one-character: correct keys in 60 s;
 // music: the song's keys over the time from the first key to the clear.
+// Accuracy is the word drill's formula (accuracyScore) in every mode.
 // `record` (the keys) becomes state.progress.lastRun.
 void finishRun(AppState& state, RunRecord record, DrillMode mode, int questions);
 
 // luminakey.db in the data folder (beside set.dat and rank.dat).
 std::filesystem::path historyPath(ProgramFolder& folder);
 
-// Keeps state.progress.lastRun in the store; true when kept. On failure shows
+// Keeps state.progress.lastRun in the store; true when kept. A run with no
+// key typed is not kept (and no message shows). On failure shows
 // kHistorySaveFailed through the message service.
 bool keepRun(AppState& state);
 
