@@ -47,9 +47,8 @@ MelodyFit melodyFit(std::u16string_view reading, std::u16string_view noteNames) 
   }
   fit.notes = notes ? static_cast<int>(notes->size()) : 0;
   const std::u16string shape = melodyTemplate(kanaToRomaji(reading, KanaToRomajiVariant::MusicEditor));
-  if (shape.find_first_not_of(u' ') != std::u16string::npos) {
-    fit.groups = static_cast<int>(std::count(shape.begin(), shape.end(), u' ')) + 1;
-  }
+  if (!shape.empty()) fit.groups = static_cast<int>(std::count(shape.begin(), shape.end(), u' ')) + 1;
+  fit.converts = convertMusicPage(reading, noteNames).ok;
   return fit;
 }
 

@@ -21,12 +21,14 @@ struct Services;
 
 // How the melody box and the reading box of a page fit together: the notes
 // entered against the note groups of the reading, both counted as the
-// melody conversion counts them.
+// melody conversion counts them (a space at either end of the reading makes
+// a group with no key), and whether the save's conversion takes the page.
 struct MelodyFit {
   int notes = 0;
   int groups = 0;
   bool namesValid = true;  // false: a character the conversion refuses (not counted)
-  bool fits() const { return namesValid && notes == groups; }
+  bool converts = true;    // false: the save would fail on this page
+  bool fits() const { return namesValid && converts && notes == groups; }
 };
 MelodyFit melodyFit(std::u16string_view reading, std::u16string_view noteNames);
 

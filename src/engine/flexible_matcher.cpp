@@ -82,9 +82,12 @@ bool FlexibleMatcher::canStart(std::size_t unit, char16_t need) const {
   return false;
 }
 
-// っ doubles the first letter of a kana after it, or of a further っ ("kkka").
+// っ doubles the first letter of a kana after it, of a further っ ("kkka"),
+// or the x of a ん spelled "xn" ("xxn"), as input methods double any
+// consonant letter but n.
 bool FlexibleMatcher::doublesInto(std::size_t unit) const {
-  return unit < slots_.size() && (slots_[unit].kind == Kind::Kana || slots_[unit].kind == Kind::SmallTsu);
+  return unit < slots_.size() &&
+         (slots_[unit].kind == Kind::Kana || slots_[unit].kind == Kind::SmallTsu || slots_[unit].kind == Kind::N);
 }
 
 void FlexibleMatcher::push(std::vector<Path>& out, const Path& p) {

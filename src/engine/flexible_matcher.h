@@ -6,7 +6,8 @@
 // or "shi", an "n" after ん may finish it or be the first of "nn").
 //
 // っ is "xtu", "ltu", "xtsu" or "ltsu", or the first letter of the next
-// kana's (or っ's) spelling doubled when that is a consonant other than n. ん is
+// kana's (or っ's, or ん's "xn") spelling doubled when that is a consonant
+// other than n ("kka", "xxa" for っぁ, "xxn" for っん). ん is
 // "nn", "xn", "n'", or a single "n" when the key after it is neither a
 // vowel, "y" nor "n" (never at the end). Letters and signs are typed as they
 // stand.

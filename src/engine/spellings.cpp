@@ -46,11 +46,12 @@ constexpr SpellingRow kRows[] = {
     {u"ちゃ", u"tya cha cya"}, {u"ちぃ", u"tyi cyi"}, {u"ちゅ", u"tyu chu cyu"}, {u"ちぇ", u"tye che cye"},
     {u"ちょ", u"tyo cho cyo"},
     {u"つぁ", u"tsa"}, {u"つぃ", u"tsi"}, {u"つぇ", u"tse"}, {u"つぉ", u"tso"},
-    {u"てぃ", u"thi"}, {u"てぇ", u"the"},
-    {u"とぁ", u"twa"}, {u"とぃ", u"twi"}, {u"とぅ", u"twu"}, {u"とぇ", u"twe"}, {u"とぉ", u"two"},
+    {u"てぃ", u"thi t'i"}, {u"てぇ", u"the"},
+    {u"とぁ", u"twa"}, {u"とぃ", u"twi"}, {u"とぅ", u"twu t'u"}, {u"とぇ", u"twe"}, {u"とぉ", u"two"},
     {u"にゃ", u"nya"}, {u"にぃ", u"nyi"}, {u"にゅ", u"nyu"}, {u"にぇ", u"nye"}, {u"にょ", u"nyo"},
     {u"ひゃ", u"hya"}, {u"ひぃ", u"hyi"}, {u"ひゅ", u"hyu"}, {u"ひぇ", u"hye"}, {u"ひょ", u"hyo"},
-    {u"ふぁ", u"fa fwa"}, {u"ふぃ", u"fi fwi fyi"}, {u"ふぅ", u"fwu"}, {u"ふぇ", u"fe fwe fye"}, {u"ふぉ", u"fo fwo"},
+    {u"ふぁ", u"fa fwa hwa"}, {u"ふぃ", u"fi fwi fyi hwi"}, {u"ふぅ", u"fwu"}, {u"ふぇ", u"fe fwe fye hwe"},
+    {u"ふぉ", u"fo fwo hwo"}, {u"ふゅ", u"fyu hwyu"},
     {u"みゃ", u"mya"}, {u"みぃ", u"myi"}, {u"みゅ", u"myu"}, {u"みぇ", u"mye"}, {u"みょ", u"myo"},
     {u"りゃ", u"rya"}, {u"りぃ", u"ryi"}, {u"りゅ", u"ryu"}, {u"りぇ", u"rye"}, {u"りょ", u"ryo"},
     {u"ぎゃ", u"gya"}, {u"ぎぃ", u"gyi"}, {u"ぎゅ", u"gyu"}, {u"ぎぇ", u"gye"}, {u"ぎょ", u"gyo"},
@@ -58,8 +59,8 @@ constexpr SpellingRow kRows[] = {
     {u"じゃ", u"zya ja jya"}, {u"じぃ", u"zyi jyi"}, {u"じゅ", u"zyu ju jyu"}, {u"じぇ", u"zye je jye"},
     {u"じょ", u"zyo jo jyo"},
     {u"ぢゃ", u"dya"}, {u"ぢぃ", u"dyi"}, {u"ぢゅ", u"dyu"}, {u"ぢぇ", u"dye"}, {u"ぢょ", u"dyo"},
-    {u"でぃ", u"dhi"}, {u"でぇ", u"dhe"},
-    {u"どぁ", u"dwa"}, {u"どぃ", u"dwi"}, {u"どぅ", u"dwu"}, {u"どぇ", u"dwe"}, {u"どぉ", u"dwo"},
+    {u"でぃ", u"dhi d'i"}, {u"でぇ", u"dhe"},
+    {u"どぁ", u"dwa"}, {u"どぃ", u"dwi"}, {u"どぅ", u"dwu d'u"}, {u"どぇ", u"dwe"}, {u"どぉ", u"dwo"},
     {u"びゃ", u"bya"}, {u"びぃ", u"byi"}, {u"びゅ", u"byu"}, {u"びぇ", u"bye"}, {u"びょ", u"byo"},
     {u"ぴゃ", u"pya"}, {u"ぴぃ", u"pyi"}, {u"ぴゅ", u"pyu"}, {u"ぴぇ", u"pye"}, {u"ぴょ", u"pyo"},
     {u"ヴぁ", u"va"}, {u"ヴぃ", u"vi vyi"}, {u"ヴぇ", u"ve vye"}, {u"ヴぉ", u"vo"},
@@ -104,6 +105,8 @@ struct Table {
       const auto head = byKana.find(kana.substr(0, 1));
       const auto tail = byKana.find(kana.substr(1));
       if (head == byKana.end() || tail == byKana.end()) continue;
+      // One the notation has no token of its own for (ふゅ) is written as its two kana.
+      if (e.canonical.empty()) e.canonical = head->second.canonical + tail->second.canonical;
       for (const auto& h : head->second.spellings)
         for (const auto& t : tail->second.spellings) add(e, h + t);
       // The canonical form leads, as it does for the single kana.

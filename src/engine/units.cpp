@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "engine/spellings.h"
 #include "engine/tracked_text.h"
 
 namespace lk {
@@ -63,7 +64,26 @@ std::vector<KeyUnit> rewriteByUnit(std::u16string_view canonical, const KeySetti
     merged[1].canonical.insert(0, merged.front().canonical);
     merged.erase(merged.begin());
   }
-  return merged;
+
+  // A compound the notation writes as its two kana (ふゅ: "hu" "xyu") is one
+  // unit all the same, so that its own spellings ("fyu") can type it.
+  std::vector<KeyUnit> joinedUnits;
+  joinedUnits.reserve(merged.size());
+  for (auto& u : merged) {
+    if (!joinedUnits.empty()) {
+      KeyUnit& before = joinedUnits.back();
+      const std::u16string kana = before.unit + u.unit;
+      if (before.unit.size() == 1 && u.unit.size() == 1 && !spellingsOf(kana).empty() &&
+          canonicalOf(kana) == before.canonical + u.canonical) {
+        before.keys += u.keys;
+        before.unit = kana;
+        before.canonical += u.canonical;
+        continue;
+      }
+    }
+    joinedUnits.push_back(std::move(u));
+  }
+  return joinedUnits;
 }
 
 }  // namespace lk

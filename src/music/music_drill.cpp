@@ -54,6 +54,8 @@ MusicDrill::MusicDrill(ProblemSet& set, const KeySettings& keys, DrillResult& re
   soundingNote_ = 0;
   result_.missCount = 0;
   loaded_ = true;
+  // The first line is on screen from the load: its first key is timed from here.
+  if (recorder_) recorder_->start();
 }
 
 void MusicDrill::skipUntypeableLines() {
@@ -110,6 +112,7 @@ void MusicDrill::finishLine(KeyResult& r) {
   ++curLine_;
   skipUntypeableLines();
   r.cleared = curLine_ >= count_;
+  if (!r.cleared && recorder_) recorder_->questionShown();
 }
 
 MusicDrill::KeyResult MusicDrill::typeFlexible(char16_t k) {

@@ -52,7 +52,8 @@ class MusicDrill {
   // kana carries sounds on its first key, whatever spelling follows, and its
   // further keys hold, so a song sounds the same however it is spelt.
   //
-  // With a `recorder` every judged key is also recorded, timed from the first.
+  // With a `recorder` every judged key is also recorded, timed from the load
+  // (the first line is shown then).
   MusicDrill(ProblemSet& set, const KeySettings& keys, DrillResult& result, MidiOutput* midi,
              MessageBoxes* messages, bool flexible = false, KeystrokeRecorder* recorder = nullptr);
   // Leaving the drill closes the output it opened (see close()).

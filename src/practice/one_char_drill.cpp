@@ -94,6 +94,7 @@ OneCharDrill::KeyResult OneCharDrill::type(char16_t k) {
     out.verdict = Verdict::Hit;
     if (soundOn_) out.sound = kOneCharKeySound;
     draw();
+    if (recorder_) recorder_->questionShown();
     ++result_.charCount;
   } else {
     out.verdict = Verdict::Miss;

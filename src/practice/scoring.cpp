@@ -23,12 +23,16 @@ DrillScores scoreDrill(DrillResult& result) {
   const double chars = result.charCount;
   // Seconds are turned into minutes first; the order of the operations shows in the rounding.
   s.sokudo = toScore16(chars / (static_cast<double>(result.elapsedSeconds) / 60.0));
-  if (result.missCount == 0) {
-    s.seigo = 100;
-  } else {
-    s.seigo = toScore16(((chars - result.missCount) / chars) * 100.0);
-  }
+  s.seigo = accuracyScore(result.charCount, result.missCount);
   return s;
+}
+
+std::int16_t accuracyScore(int chars, int misses) {
+  if (misses == 0) return 100;
+  if (chars <= 0) return 0;
+  const double c = chars;
+  // The division comes before the multiplication; the order shows in the rounding.
+  return toScore16(((c - misses) / c) * 100.0);
 }
 
 }  // namespace lk

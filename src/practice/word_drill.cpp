@@ -166,6 +166,8 @@ void WordDrill::finishQuestion(KeyResult& out) {
     out.cleared = true;
     phase_ = Phase::Cleared;
     if (soundOn_) out.sounds[1] = kWordClearSound;
+  } else if (recorder_) {
+    recorder_->questionShown();
   }
 }
 

@@ -52,7 +52,8 @@ class WordDrill {
   // accepts is a hit, the remaining text is the matcher's guide, and
   // charCount counts the keys actually typed to finish each question.
   //
-  // With a `recorder` every judged key is also recorded (from START! to the clear).
+  // With a `recorder` every judged key is also recorded, timed from the
+  // moment the first question is shown to the clear.
   WordDrill(ProblemSet& set, const KeySettings& keys, DrillResult& result, Random& random, bool flexible = false,
             KeystrokeRecorder* recorder = nullptr);
 

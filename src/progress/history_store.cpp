@@ -84,6 +84,13 @@ CREATE TABLE run_units(
 CREATE INDEX runs_by_course ON runs(mode, title, id);
 )sql";
 
+// Version 3: whether a run was judged by any spelling (runs kept before
+// read as not). The key tallies are counted again (upgradeTo3).
+constexpr const char* kUpgradeTo3 = R"sql(
+ALTER TABLE runs ADD COLUMN flexible INTEGER NOT NULL DEFAULT 0;
+DELETE FROM run_keys;
+)sql";
+
 HistoryStore::Status statusOf(int rc) {
   switch (rc & 0xff) {
     case SQLITE_OK:
@@ -179,10 +186,7 @@ RunTallies tally(const std::vector<Keystroke>& keys, const std::vector<std::u16s
   return t;
 }
 
-// Writes the tallies and the keystroke count of one run.
-int writeTallies(sqlite3* db, std::int64_t runId, const std::vector<Keystroke>& keys,
-                 const std::vector<std::u16string>& units) {
-  const RunTallies t = tally(keys, units);
+int writeKeyTallies(sqlite3* db, std::int64_t runId, const RunTallies& t) {
   Statement k(db, "INSERT INTO run_keys(run_id, key, count, misses) VALUES(?1, ?2, ?3, ?4)");
   if (!k.ok()) return k.rc();
   for (const auto& [key, cm] : t.keys) {
@@ -193,6 +197,14 @@ int writeTallies(sqlite3* db, std::int64_t runId, const std::vector<Keystroke>& 
     if (!k.run()) return k.rc();
     k.reset();
   }
+  return SQLITE_OK;
+}
+
+// Writes the tallies and the keystroke count of one run.
+int writeTallies(sqlite3* db, std::int64_t runId, const std::vector<Keystroke>& keys,
+                 const std::vector<std::u16string>& units) {
+  const RunTallies t = tally(keys, units);
+  if (const int rc = writeKeyTallies(db, runId, t); rc != SQLITE_OK) return rc;
   Statement u(db, "INSERT INTO run_units(run_id, unit, count, misses) VALUES(?1, ?2, ?3, ?4)");
   if (!u.ok()) return u.rc();
   for (const auto& [unit, cm] : t.units) {
@@ -226,6 +238,23 @@ int upgradeTo2(sqlite3* db) {
   return all.rc() == SQLITE_DONE ? SQLITE_OK : all.rc();
 }
 
+// Version 2 to 3: the key tallies again, from keystrokes read with every hit
+// under the key typed (runs judged by any spelling used to file a hit under
+// the guide's key).
+int upgradeTo3(sqlite3* db) {
+  int rc = exec(db, kUpgradeTo3);
+  if (rc != SQLITE_OK) return rc;
+  Statement all(db, "SELECT run_id, units, data FROM keystrokes ORDER BY run_id");
+  if (!all.ok()) return all.rc();
+  std::vector<Keystroke> keys;
+  while (all.step()) {
+    if (!decodeKeystrokes(all.blob(2), keys)) return SQLITE_CORRUPT;
+    rc = writeKeyTallies(db, all.integer(0), tally(keys, decodeUnits(all.text(1))));
+    if (rc != SQLITE_OK) return rc;
+  }
+  return all.rc() == SQLITE_DONE ? SQLITE_OK : all.rc();
+}
+
 RunSummary readSummary(const Statement& s) {
   RunSummary r;
   r.id = s.integer(0);
@@ -240,11 +269,12 @@ RunSummary readSummary(const Statement& s) {
   r.accuracy = static_cast<int>(s.integer(9));
   r.keyCount = static_cast<int>(s.integer(10));
   r.settings = std::string(s.text(11));
+  r.flexible = s.integer(12) != 0;
   return r;
 }
 
 constexpr const char* kSummaryColumns =
-    "id, started, mode, title, questions, chars, misses, seconds, speed, accuracy, key_count, settings";
+    "id, started, mode, title, questions, chars, misses, seconds, speed, accuracy, key_count, settings, flexible";
 
 }  // namespace
 
@@ -258,7 +288,7 @@ std::string encodeKeystrokes(const std::vector<Keystroke>& keys) {
     putVarint(out, k.expected);
     putVarint(out, k.typed);
     putVarint(out, k.unit);
-    putVarint(out, (static_cast<std::uint64_t>(k.unitPos) << 1) | (k.hit ? 1u : 0u));
+    putVarint(out, (k.afterPause ? 0x200u : 0u) | (static_cast<std::uint64_t>(k.unitPos) << 1) | (k.hit ? 1u : 0u));
   }
   return out;
 }
@@ -272,11 +302,13 @@ bool decodeKeystrokes(std::string_view bytes, std::vector<Keystroke>& keys) {
         !getVarint(bytes, unit) || !getVarint(bytes, placeHit)) {
       return false;
     }
-    if (expected > 0xffff || typed > 0xffff || unit > 0xffff || placeHit > 0x1ff) return false;
+    if (expected > 0xffff || typed > 0xffff || unit > 0xffff || placeHit > 0x3ff) return false;
     ms += unzigzag(step);
-    keys.push_back(Keystroke{static_cast<std::int32_t>(ms), static_cast<char16_t>(expected),
+    const bool hit = (placeHit & 1) != 0;
+    // A hit is the key typed; older records of flexible runs held the guide's key there.
+    keys.push_back(Keystroke{static_cast<std::int32_t>(ms), static_cast<char16_t>(hit ? typed : expected),
                              static_cast<char16_t>(typed), static_cast<std::uint16_t>(unit),
-                             static_cast<std::uint8_t>(placeHit >> 1), (placeHit & 1) != 0});
+                             static_cast<std::uint8_t>((placeHit >> 1) & 0xff), hit, (placeHit & 0x200) != 0});
   }
   return true;
 }
@@ -521,6 +553,7 @@ HistoryStore::Status HistoryStore::prepareSchema(Mode mode) {
     int rc = SQLITE_OK;
     if (version_ == 0) rc = exec(db_, kSchemaVersion1);
     if (rc == SQLITE_OK && version_ <= 1) rc = upgradeTo2(db_);
+    if (rc == SQLITE_OK && version_ <= 2) rc = upgradeTo3(db_);
     if (rc == SQLITE_OK) rc = exec(db_, ("PRAGMA user_version = " + std::to_string(kSchemaVersion)).c_str());
     if (rc != SQLITE_OK) return fail(rc);
     version_ = kSchemaVersion;
@@ -532,8 +565,8 @@ HistoryStore::Status HistoryStore::prepareSchema(Mode mode) {
 
 int HistoryStore::insertRun(RunRecord& run) {
   Statement r(db_,
-              "INSERT INTO runs(started, mode, title, questions, chars, misses, seconds, speed, accuracy, settings)"
-              " VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10)");
+              "INSERT INTO runs(started, mode, title, questions, chars, misses, seconds, speed, accuracy, settings,"
+              " flexible) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)");
   if (!r.ok()) return r.rc();
   r.bind(1, formatDateTime(run.started));
   r.bind(2, drillModeName(run.mode));
@@ -545,6 +578,7 @@ int HistoryStore::insertRun(RunRecord& run) {
   r.bind(8, run.speed);
   r.bind(9, run.accuracy);
   r.bind(10, run.settings);
+  r.bind(11, run.flexible ? 1 : 0);
   if (!r.run()) return r.rc();
   const std::int64_t id = sqlite3_last_insert_rowid(db_);
 
@@ -627,8 +661,9 @@ std::vector<RunRecord> HistoryStore::records(const std::vector<std::int64_t>& id
       r.speed = sum.speed;
       r.accuracy = sum.accuracy;
       r.settings = sum.settings;
-      r.units = decodeUnits(s.text(12));
-      if (!decodeKeystrokes(s.blob(13), r.keys)) r.keys.clear();
+      r.flexible = sum.flexible;
+      r.units = decodeUnits(s.text(13));
+      if (!decodeKeystrokes(s.blob(14), r.keys)) r.keys.clear();
       out.push_back(std::move(r));
     }
     lastStatus_ = statusOf(s.rc());

@@ -28,7 +28,8 @@ namespace lk {
 inline constexpr const char* kHistoryFileName = "luminakey.db";
 
 // The keystroke column: per key the time step, the two keys, the unit and
-// its place, and the hit flag, as variable-length integers.
+// its place with the hit and after-pause flags, as variable-length integers.
+// Decoding files every hit under the key typed.
 std::string encodeKeystrokes(const std::vector<Keystroke>& keys);
 bool decodeKeystrokes(std::string_view bytes, std::vector<Keystroke>& keys);
 // The unit column: UTF-8, one unit per line.
@@ -49,6 +50,7 @@ struct RunSummary {
   int accuracy = 0;
   int keyCount = 0;  // keystrokes recorded
   std::string settings;
+  bool flexible = false;  // judged by any spelling (どの綴りでも)
 };
 
 struct HistoryTotals {
@@ -71,7 +73,7 @@ struct RunFilter {
 
 class HistoryStore {
  public:
-  static constexpr int kSchemaVersion = 2;
+  static constexpr int kSchemaVersion = 3;
 
   enum class Status {
     Ok,

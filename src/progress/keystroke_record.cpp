@@ -75,6 +75,8 @@ void KeystrokeRecorder::reset() {
   flexText_ = -1;
   started_ = false;
   origin_ = 0;
+  questionFresh_ = false;
+  shownMs_ = 0;
 }
 
 std::uint16_t KeystrokeRecorder::internUnit(std::u16string_view unit) {
@@ -116,6 +118,19 @@ void KeystrokeRecorder::start() {
   started_ = true;
   origin_ = clock_ ? clock_->monotonicMs() : 0;
   if (clock_) run_.started = clock_->now();
+  questionShown();
+}
+
+void KeystrokeRecorder::questionShown() {
+  questionFresh_ = true;
+  shownMs_ = elapsedMs();
+}
+
+void KeystrokeRecorder::push(std::uint16_t unit, std::uint8_t pos, char16_t expected, char16_t typed, bool hit) {
+  const std::int32_t ms = elapsedMs();
+  const bool afterPause = questionFresh_ && ms - shownMs_ >= kPauseMs;
+  questionFresh_ = false;
+  run_.keys.push_back(Keystroke{ms, expected, typed, unit, pos, hit, afterPause});
 }
 
 std::int32_t KeystrokeRecorder::elapsedMs() {
@@ -134,7 +149,7 @@ void KeystrokeRecorder::key(int text, std::size_t keyIndex, char16_t expected, c
   } else {
     place = KeyPlace{internUnit(std::u16string_view(&expected, 1)), 0};
   }
-  run_.keys.push_back(Keystroke{elapsedMs(), expected, typed, place.unit, place.pos, hit});
+  push(place.unit, place.pos, expected, typed, hit);
 }
 
 void KeystrokeRecorder::keyOfUnit(int text, std::size_t unitIndex, std::u16string_view unit, char16_t expected,
@@ -144,13 +159,12 @@ void KeystrokeRecorder::keyOfUnit(int text, std::size_t unitIndex, std::u16strin
     flexUnit_ = unitIndex;
     flexPos_ = 0;
   }
-  run_.keys.push_back(Keystroke{elapsedMs(), expected, typed, internUnit(unit), clampPos(flexPos_), hit});
+  push(internUnit(unit), clampPos(flexPos_), hit ? typed : expected, typed, hit);
   if (hit) ++flexPos_;
 }
 
 void KeystrokeRecorder::key(std::u16string_view unit, char16_t expected, char16_t typed, bool hit) {
-  const std::uint16_t index = internUnit(unit);
-  run_.keys.push_back(Keystroke{elapsedMs(), expected, typed, index, 0, hit});
+  push(internUnit(unit), 0, expected, typed, hit);
 }
 
 }  // namespace lk

@@ -32,6 +32,9 @@ struct Keystroke {
   std::uint16_t unit = 0;     // index into RunRecord::units
   std::uint8_t unitPos = 0;   // place of the expected key within its unit's keys
   bool hit = false;           // the drill accepted it
+  // The first key of a question that had been shown for kPauseMs or more:
+  // its time is a wait, not typing, and the slowness figures leave it out.
+  bool afterPause = false;
 
   bool operator==(const Keystroke&) const = default;
 };
@@ -47,6 +50,7 @@ struct RunRecord {
   int seconds = 0;
   int speed = 0;     // 文字/分
   int accuracy = 0;  // percent
+  bool flexible = false;  // judged by any spelling (どの綴りでも); the one-character drill never is
   std::string settings;  // the key settings in force, see describeKeySettings
   std::vector<std::u16string> units;  // each unit once, in order of first use
   std::vector<Keystroke> keys;
@@ -66,10 +70,18 @@ std::string describeKeySettings(const KeySettings& settings);
 std::string formatDateTime(const LocalDateTime& t);
 bool parseDateTime(std::string_view text, LocalDateTime& t);
 
+// A question shown this long before its first key was waited on, not typed.
+inline constexpr std::int32_t kPauseMs = 5000;
+
 // Records the keys of one drill run into a RunRecord. The drill registers
 // each text it will ask (so that every expected key knows its unit) and
-// reports each key it judges; the clock starts at start() or, when the
-// drill has no start signal of its own, at the first key.
+// reports each key it judges; the clock starts at start() (the first
+// question is shown) or, when the drill has no start signal of its own, at
+// the first key.
+//
+// The drills show each further question on the key that finished the one
+// before, so a question's first key is timed from the moment the question
+// was shown; they say so with questionShown().
 class KeystrokeRecorder {
  public:
   // `clock` may be null: every time is then 0.
@@ -90,16 +102,22 @@ class KeystrokeRecorder {
     return text >= 0 && static_cast<std::size_t>(text) < textUnits_.size() ? textUnits_[static_cast<std::size_t>(text)].size() : 0;
   }
 
+  // Starts the clock; the first question is on screen from now.
   void start();
   bool started() const { return started_; }
+  // The next question is on screen from now: its first key is marked
+  // afterPause when it comes kPauseMs or more later.
+  void questionShown();
   // Milliseconds since start() (starts the clock if it was not running).
   std::int32_t elapsedMs();
 
   // A key judged while `keyIndex` of text `text` was expected.
   void key(int text, std::size_t keyIndex, char16_t expected, char16_t typed, bool hit);
   // A key judged unit by unit (the flexible matcher): unit `unitIndex` of
-  // text `text` was being typed, `expected` is the key its guide showed. The
-  // place within the unit counts the hits since the unit began.
+  // text `text` was being typed. A hit is recorded as the key typed, since
+  // any open spelling may have taken it; for a miss `expected` stands for
+  // what the open spellings waited for (the guide's next key). The place
+  // within the unit counts the hits since the unit began.
   void keyOfUnit(int text, std::size_t unitIndex, std::u16string_view unit, char16_t expected, char16_t typed,
                  bool hit);
   // A key whose unit is given directly (the one-character drill).
@@ -107,11 +125,14 @@ class KeystrokeRecorder {
 
  private:
   std::uint16_t internUnit(std::u16string_view unit);
+  void push(std::uint16_t unit, std::uint8_t pos, char16_t expected, char16_t typed, bool hit);
 
   RunRecord& run_;
   Clock* clock_;
   bool started_ = false;
   std::int64_t origin_ = 0;
+  bool questionFresh_ = false;  // no key yet since the question was shown
+  std::int32_t shownMs_ = 0;
   std::unordered_map<std::u16string, std::uint16_t> unitIndex_;
   struct KeyPlace {
     std::uint16_t unit;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <tuple>
 
 namespace lk {
 
@@ -19,6 +20,10 @@ struct Tally {
 std::int32_t keystrokeMs(const RunRecord& run, std::size_t i) {
   const std::int32_t before = i == 0 ? 0 : run.keys[i - 1].ms;
   return std::max<std::int32_t>(0, run.keys[i].ms - before);
+}
+
+bool keystrokeTimed(const RunRecord& run, std::size_t i) {
+  return i > 0 && i < run.keys.size() && run.keys[i].hit && !run.keys[i].afterPause;
 }
 
 std::optional<int> medianMs(std::vector<std::int32_t>& values) {
@@ -39,7 +44,7 @@ std::vector<KeyStat> keyStats(std::span<const RunRecord> runs) {
       auto& t = byKey[k.expected];
       ++t.stat.count;
       if (k.hit) {
-        t.times.push_back(keystrokeMs(run, i));
+        if (keystrokeTimed(run, i)) t.times.push_back(keystrokeMs(run, i));
       } else {
         ++t.stat.misses;
         ++t.wrong[k.typed];
@@ -68,7 +73,7 @@ std::vector<UnitStat> unitStats(std::span<const RunRecord> runs) {
       auto& t = byUnit[std::u16string(run.unitOf(k))];
       ++t.stat.count;
       if (k.hit) {
-        t.times.push_back(keystrokeMs(run, i));
+        if (keystrokeTimed(run, i)) t.times.push_back(keystrokeMs(run, i));
         if (k.unitPos == 0) ++t.stat.occurrences;
       } else {
         ++t.stat.misses;
@@ -97,42 +102,45 @@ std::vector<UnitStat> slowestUnits(std::span<const RunRecord> runs) {
 }
 
 std::vector<MissPattern> missPatterns(const RunRecord& run) {
-  // The keys of each unit as this run expected them, read from its hits:
-  // a hit at place 0 begins the unit's keys, later places extend them.
-  std::vector<std::u16string> spelling(run.units.size());
-  std::vector<bool> complete(run.units.size(), false);
-  std::u16string current;
-  int currentUnit = -1;
-  auto finish = [&] {
-    if (currentUnit >= 0 && !complete[static_cast<std::size_t>(currentUnit)]) {
-      spelling[static_cast<std::size_t>(currentUnit)] = current;
-      complete[static_cast<std::size_t>(currentUnit)] = true;
-    }
+  // Each time a unit comes up: the keys hit in it, in order, and its misses
+  // with the number of hits before each. A unit comes up anew when a key
+  // belongs to another unit than the key before, or starts the same unit
+  // again after hits (こ after こ).
+  struct Miss {
+    std::size_t hitsBefore;
+    char16_t expected, typed;
   };
+  struct Occurrence {
+    std::uint16_t unit;
+    std::u16string hits;
+    std::vector<Miss> misses;
+  };
+  std::vector<Occurrence> occurrences;
   for (const Keystroke& k : run.keys) {
-    if (!k.hit || k.unit >= run.units.size()) continue;
-    if (k.unitPos == 0 || k.unit != currentUnit) {
-      finish();
-      current.clear();
-      currentUnit = k.unit;
+    if (k.unit >= run.units.size()) continue;
+    if (occurrences.empty() || occurrences.back().unit != k.unit ||
+        (k.unitPos == 0 && !occurrences.back().hits.empty())) {
+      occurrences.push_back(Occurrence{k.unit, {}, {}});
     }
-    current.push_back(k.expected);
+    Occurrence& o = occurrences.back();
+    if (k.hit) o.hits.push_back(k.typed);
+    else o.misses.push_back(Miss{o.hits.size(), k.expected, k.typed});
   }
-  finish();
 
   std::map<std::tuple<std::u16string, std::u16string, std::u16string>, int> counts;
-  for (const Keystroke& k : run.keys) {
-    if (k.hit) continue;
-    std::u16string expected = k.unit < spelling.size() ? spelling[k.unit] : std::u16string();
-    // A unit never typed to the end still shows the key it waited for.
-    if (expected.size() <= k.unitPos || expected[k.unitPos] != k.expected) {
-      expected = expected.substr(0, std::min<std::size_t>(expected.size(), k.unitPos));
-      expected.resize(k.unitPos, u'?');
-      expected.push_back(k.expected);
+  for (const Occurrence& o : occurrences) {
+    for (const Miss& m : o.misses) {
+      // The spelling the learner went on to type; a unit never typed to the
+      // end shows the key it waited for after the keys that came.
+      std::u16string expected = o.hits;
+      if (expected.size() <= m.hitsBefore) {
+        expected.resize(m.hitsBefore);
+        expected.push_back(m.expected);
+      }
+      std::u16string typed = o.hits.substr(0, m.hitsBefore);
+      typed.push_back(m.typed);
+      ++counts[{run.units[o.unit], expected, typed}];
     }
-    std::u16string typed = expected.substr(0, k.unitPos);
-    typed.push_back(k.typed);
-    ++counts[{std::u16string(run.unitOf(k)), expected, typed}];
   }
   std::vector<MissPattern> out;
   out.reserve(counts.size());

@@ -2,8 +2,9 @@
 
 // Figures drawn from keystroke records: per expected key, per unit, and the
 // miss patterns of a run ("し si → su ×3"). Times are "from the previous
-// keystroke" (the first key of a run: from the start of its clock) and only
-// hits have one.
+// keystroke" and only hits have one. The first key of a run and a question's
+// first key after a pause have none either: their wait is reading the
+// question, not typing it (see keystrokeTimed).
 
 #include <cstdint>
 #include <optional>
@@ -34,13 +35,15 @@ struct UnitStat {
 
 struct MissPattern {
   std::u16string unit;      // "し"
-  std::u16string expected;  // the unit's keys: "si"
+  std::u16string expected;  // the unit's keys as the learner went on to type them: "si"
   std::u16string typed;     // the keys up to the miss as they came: "su"
   int count = 0;
 };
 
 // Time from the keystroke before (or from the clock's start) to key i of `run`.
 std::int32_t keystrokeMs(const RunRecord& run, std::size_t i);
+// Whether key i of `run` is a hit whose time counts in the slowness figures.
+bool keystrokeTimed(const RunRecord& run, std::size_t i);
 
 // Median of whole milliseconds; of an even count, the mean of the middle two
 // rounded down. None when empty. Reorders `values`.

@@ -9,16 +9,6 @@
 
 namespace lk {
 
-namespace {
-
-int accuracyOf(int good, int misses, int total) {
-  if (misses == 0) return 100;
-  if (total <= 0) return 0;
-  return toScore16((static_cast<double>(good) / total) * 100.0);
-}
-
-}  // namespace
-
 void finishRun(AppState& state, RunRecord record, DrillMode mode, int questions) {
   state.progress.lastRun = std::move(record);
   RunRecord& run = state.progress.lastRun;
@@ -28,6 +18,8 @@ void finishRun(AppState& state, RunRecord record, DrillMode mode, int questions)
   run.title = state.problems.title;
   run.questions = questions;
   run.settings = describeKeySettings(state.settings);
+  // The one-character drill compares characters; どの綴りでも never applies to it.
+  run.flexible = mode != DrillMode::Char && state.options.flexibleRomaji;
   const DrillResult& r = state.result;
   switch (mode) {
     case DrillMode::Word: {
@@ -45,18 +37,19 @@ void finishRun(AppState& state, RunRecord record, DrillMode mode, int questions)
       run.misses = r.missCount;
       run.seconds = 60;
       run.speed = r.charCount;  // a minute's worth of keys
-      run.accuracy = accuracyOf(r.charCount, r.missCount, r.charCount + r.missCount);
+      run.accuracy = accuracyScore(r.charCount, r.missCount);
       break;
     }
     case DrillMode::Music: {
       const int hits = static_cast<int>(std::count_if(run.keys.begin(), run.keys.end(),
                                                       [](const Keystroke& k) { return k.hit; }));
-      const std::int32_t ms = run.keys.empty() ? 0 : run.keys.back().ms;
+      // From the first key to the clear: the song's clock starts with its first line shown.
+      const std::int32_t ms = run.keys.empty() ? 0 : run.keys.back().ms - run.keys.front().ms;
       run.chars = hits;
       run.misses = r.missCount;
       run.seconds = std::max(1, static_cast<int>(std::lround(ms / 1000.0)));
       run.speed = toScore16(hits / (std::max<std::int32_t>(ms, 1) / 60000.0));
-      run.accuracy = accuracyOf(hits - r.missCount, r.missCount, hits);
+      run.accuracy = accuracyScore(hits, r.missCount);
       break;
     }
   }
@@ -84,6 +77,8 @@ bool keepRun(AppState& state) {
   Services& sv = state.services;
   ProgressState& p = state.progress;
   p.lastRunKept = false;
+  // A run without a single key typed (an idle drill) is no practice to keep.
+  if (p.lastRun.keys.empty()) return false;
   if (sv.folder) {
     const std::filesystem::path path = historyPath(*sv.folder);
     const std::filesystem::path read = historyPathToRead(*sv.folder);

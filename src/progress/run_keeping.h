@@ -22,6 +22,7 @@ inline constexpr std::u16string_view kHistorySaveFailed = u"記録の保存に�
 // drill's counters (state.result) and the key settings in force. Word:
 // the scores of the result screen; one-character: correct keys in 60 s;
 // music: the song's keys over the time from the first key to the clear.
+// Accuracy is the word drill's formula (accuracyScore) in every mode.
 // `record` (the keys) becomes state.progress.lastRun.
 void finishRun(AppState& state, RunRecord record, DrillMode mode, int questions);
 
@@ -45,7 +46,8 @@ bool historyStoreBroken(HistoryStore::Status status);
 inline constexpr std::u16string_view kHistoryBroken = u"記録ファイルが壊れています。";
 inline constexpr std::u16string_view kHistoryReadFailed = u"記録の読み込みに失敗しました。";
 
-// Keeps state.progress.lastRun in the store; true when kept. On failure shows
+// Keeps state.progress.lastRun in the store; true when kept. A run with no
+// key typed is not kept (and no message shows). On failure shows
 // kHistorySaveFailed through the message service. The first run kept in a
 // data folder without a store, while the program folder has one, starts the
 // data folder's store as a copy of it, so no earlier run is hidden.

@@ -29,6 +29,7 @@ WeaknessModel::WeaknessModel(std::span<const RunRecord> runs, bool byKey) {
       ++t.count;
       ++keys;
       if (k.hit) {
+        if (!keystrokeTimed(run, i)) continue;
         t.times.push_back(keystrokeMs(run, i));
         allTimes.push_back(t.times.back());
       } else {

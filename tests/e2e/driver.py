@@ -71,10 +71,12 @@ def first_start():
     wait_window("メニュー")
 
 
-def type_questions(questions):
-    """Types the shown keys of every question of the word drill until クリア！;
-    returns the number of keys typed."""
+def type_questions(questions, spell=None):
+    """Types the shown keys of every question of the word drill until クリア！
+    (through `spell` when given); returns the number of keys typed, and with
+    `spell` the keys typed."""
     typed = 0
+    sent = ""
     number = 1
     while True:
         after = labels_after("Form1", "No.")
@@ -85,6 +87,9 @@ def type_questions(questions):
         question, keys = after[3], after[4]
         if not re.fullmatch(r"[ -~]+", keys):
             raise Failure(f"question {number} ({question!r}) shows no keys to type: {keys!r}")
+        if spell:
+            keys = spell(keys)
+            sent += keys
         type_text(keys)
         typed += len(keys)
 
@@ -99,7 +104,81 @@ def type_questions(questions):
         number += 1
     if number != questions:
         raise Failure(f"the drill asked {number} questions, the menu said {questions}")
-    return typed
+    return (typed, sent) if spell else typed
+
+
+# Kunrei syllables of the shown keys and their Hepburn spellings.
+HEPBURN = [("sya", "sha"), ("syu", "shu"), ("syo", "sho"), ("tya", "cha"), ("tyu", "chu"), ("tyo", "cho"),
+           ("zya", "ja"), ("zyu", "ju"), ("zyo", "jo"), ("si", "shi"), ("ti", "chi"), ("tu", "tsu"),
+           ("hu", "fu"), ("zi", "ji")]
+
+
+def hepburn(keys):
+    """The keys spelt in Hepburn: shi, chi, tsu, fu, ja …; a っ doubles the
+    Hepburn letter (ccha, ffu)."""
+    out = ""
+    i = 0
+    while i < len(keys):
+        doubled = keys[i] not in "aiueon" and keys[i:i + 1] == keys[i + 1:i + 2]
+        rest = keys[i + 1:] if doubled else keys[i:]
+        for kunrei, spelt in HEPBURN:
+            if rest.startswith(kunrei):
+                out += (spelt[0] if doubled else "") + spelt
+                i += len(kunrei) + (1 if doubled else 0)
+                break
+        else:
+            out += keys[i]
+            i += 1
+    return out
+
+
+def choose_judgement(choice):
+    """ｵﾌﾟｼｮﾝ from the main menu: 入力判定 set to `choice`, then 変 更."""
+    focus("メニュー")
+    key("alt+m")
+    wait_until("the menu item ｵﾌﾟｼｮﾝ", lambda: any(find(w, "menu item", "ｵﾌﾟｼｮﾝ") for w in windows()), 5)
+    key("Return")  # ｵﾌﾟｼｮﾝ is the first item
+    wait_window("オプション")
+    press("オプション", "radio button", choice)
+    press("オプション", "push button", "変 更")
+    wait_window("メニュー")
+
+
+def flexible_drill():
+    step("どの綴りでも: a 中 級 drill typed in Hepburn, its keys in the store as typed")
+    choose_judgement("どの綴りでも")
+    press("メニュー", "push button", "Training")
+    wait_window("トレーニングメニュー")
+    questions = int(wait_find("トレーニングメニュー", "label", "30問").name.rstrip("問"))
+    press("トレーニングメニュー", "push button", "中 級", index=0)
+    wait_window("Form1")
+    wait_until("the first question", lambda: (labels_after("Form1", "No.") or [""])[0] == "1", 10)
+    focus("Form1")
+    typed, sent = type_questions(questions, spell=hepburn)
+    misses = labels_after("Form1", "Miss:")[0]
+    if misses != "0":
+        raise Failure(f"Hepburn spellings gave {misses} misses")
+    if not any(s in sent for s in ("shi", "chi", "tsu", "fu", "j")):
+        raise Failure(f"the drill asked nothing to spell in Hepburn: {sent!r}")
+    press("Form1", "push button", "結果画面へ")
+    dismiss_message("位にランクインしました！")
+    wait_window("練習結果")
+    press("練習結果", "push button", "メニューへ")
+    wait_window("トレーニングメニュー")
+
+    db = os.path.join(FOLDER, "luminakey.db")
+    last = tool("history", "--db", db).splitlines()[-1].split("\t")
+    if last[2:6] != ["word", "中 級", str(typed), "0"]:
+        raise Failure(f"history should end with the 中 級 run of {typed} keys: {last}")
+    rows = [line.split("\t") for line in tool("keys", "--db", db, "--run", last[0]).splitlines()[1:]]
+    recorded = {row[0]: int(row[1]) for row in rows}
+    wanted = {k: sent.count(k) for k in set(sent)}
+    if recorded != wanted:
+        raise Failure(f"keys shows {sorted(recorded.items())}, the keys sent were {sorted(wanted.items())}")
+    log(f"   {typed} keys in Hepburn, every one in the store as sent")
+    press("トレーニングメニュー", "push button", "Return")
+    wait_window("メニュー")
+    choose_judgement("設定どおり")
 
 
 def word_drill():
@@ -439,6 +518,7 @@ def main():
     try:
         first_start()
         word_drill()
+        flexible_drill()
         music_drill(args.song)
         settings(args.folder)
         editors()

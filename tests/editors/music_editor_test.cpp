@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "editors/melody_conversion.h"
 #include "engine/key_settings.h"
 #include "engine/text.h"
 #include "fakes/fake_reading.h"
@@ -359,6 +360,14 @@ TEST(MelodyFitTest, CountsNotesAndGroupsAsTheConversionDoes) {
       {u"はる", u"ド+", 2, 1, false},            // a trailing prefix is a note of its own
       {u"は る", u"ﾄﾞﾚ", 2, 2, true},             // half-width names count alike
       {u"は る", u"ドxレ", 2, 2, false},          // a refused character is never a fit
+      // A space at either end is a group with no key: the save fails, so
+      // equal counts are no fit.
+      {u"さ い た ", u"ドレミファ", 4, 4, false},
+      {u" さ い た", u"ドレミファ", 4, 4, false},
+      {u"さ　い た　", u"ドレミファ", 4, 4, false},
+      {u"　", u"ドレ", 2, 2, false},
+      {u"さ  い た", u"ドレミ", 3, 3, true},       // inside, any run of spaces is one
+      {u"さ %", u"ドレ", 2, 2, false},             // a group that starts with no key
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(toUtf8(c.reading) + " / " + toUtf8(c.notes));
@@ -366,6 +375,10 @@ TEST(MelodyFitTest, CountsNotesAndGroupsAsTheConversionDoes) {
     EXPECT_EQ(fit.groups, c.groups);
     EXPECT_EQ(fit.notes, c.notesCounted);
     EXPECT_EQ(fit.fits(), c.fits);
+    // A fit is always a page the save converts.
+    if (fit.fits()) {
+      EXPECT_TRUE(convertMusicPage(c.reading, c.notes).ok);
+    }
   }
 }
 

@@ -67,6 +67,10 @@ TEST(SpellingTable, InputMethodSpellingsOfCompounds) {
       {u"ヴぇ", {u"ve", u"vye", u"vuxe", u"vule"}},
       {u"ぃ", {u"xi", u"li", u"xyi", u"lyi"}},
       {u"ゃ", {u"xya", u"lya"}},
+      // h-w for ふ, the apostrophe forms and the w forms of て, と, で, ど.
+      {u"ふぁ", {u"hwa"}}, {u"ふぃ", {u"hwi"}}, {u"ふぇ", {u"hwe"}}, {u"ふぉ", {u"hwo"}},
+      {u"ふゅ", {u"hwyu", u"fyu", u"huxyu", u"fulyu"}},
+      {u"てぃ", {u"t'i", u"thi"}}, {u"とぅ", {u"t'u", u"twu"}}, {u"でぃ", {u"d'i", u"dhi"}}, {u"どぅ", {u"d'u", u"dwu"}},
   };
   for (const auto& [kana, expected] : cases) {
     const auto spellings = spellingsOf(kana);
@@ -121,6 +125,14 @@ TEST(FlexibleMatcher, SmallTsuAndNInEveryContext) {
       {u"xtuna", u"nna", "miss 1"}, {u"xtuna", u"xtuna", "ok"}, {u"xtua", u"aa", "miss 1"},
       {u"xtu*k*", u"kk", "miss 1"}, {u"xtu*k*", u"ltuk", "ok"}, {u"xtu-", u"xtu-", "ok"}, {u"xtu", u"xtsu", "ok"},
       {u"xtu", u"k", "miss 1"},
+      // っ doubles the x of a small kana and of ん spelled "xn", never ん's n.
+      {u"xxya", u"xxya", "ok"}, {u"xxya", u"xtuxya", "ok"}, {u"xtuxtu", u"xxtu", "ok"},
+      {u"xtunn", u"xxn", "ok"}, {u"xtunn", u"nnn", "miss 1"}, {u"xtunn", u"kkn", "miss 1"},
+      {u"xtunnka", u"xxnka", "ok"}, {u"xtunn", u"xtunn", "ok"},
+      // Whole words with the newer spellings, doubled and after ん.
+      {u"pa-texi-", u"pa-t'i-", "ok"}, {u"xtutexi", u"tt'i", "ok"},
+      {u"nntexi", u"nt'i", "ok"}, {u"toxuru-", u"t'uru-", "ok"}, {u"doxu", u"dwu", "ok"},
+      {u"huxairu", u"hwairu", "ok"}, {u"huxyu-zyonn", u"hwyu-jon", "partial"}, {u"huxyu-zyonn", u"fyu-jonn", "ok"},
       // Letters and signs as they stand; spaces are not typed.
       {u"*g**o* *u**p*!", u"goup!", "ok"}, {u"*s**i*", u"shi", "miss 2"}, {u"ima,nannzi?", u"ima,nanji?", "ok"},
       {u"", u"", "ok"}, {u"", u"a", "miss 1"}, {u"ka", u"kaa", "miss 3"},
@@ -159,6 +171,11 @@ TEST(FlexibleMatcher, GuideShowsTheLearnersPathThenPreferredSpellings) {
       {u"pann", {{"nn", u"n"}}, u"", u"pann"},
       {u"*g**o*", {{"ko", u"co"}}, u"", u"go"},
       {u"ka", {}, u"ka", u""},
+      {u"xtunn", {}, u"x", u"tunn"},   // "xtu" is still the learner's way
+      {u"xtunn", {}, u"xx", u"n"},     // a doubled x leaves ん to its "xn"
+      {u"texi", {}, u"t'", u"i"},
+      {u"huxyu", {{"hu", u"fu"}}, u"", u"fuxyu"},
+      {u"huxyu", {}, u"hw", u"yu"},
   };
   for (const auto& c : cases) {
     FlexibleMatcher m(c.canonical, settingsWith(c.changes));

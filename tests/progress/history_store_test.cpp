@@ -68,7 +68,7 @@ class HistoryStoreTest : public ::testing::Test {
 
 TEST(KeystrokeColumn, EncodesAndDecodesEveryField) {
   const std::vector<Keystroke> keys = {{0, u'a', u'a', 0, 0, true},
-                                       {70000, u'あ', u'\xffff', 65535, 255, false},
+                                       {70000, u'あ', u'\xffff', 65535, 255, false, true},
                                        {69999, u's', u'x', 3, 1, false}};  // a clock step back survives
   std::vector<Keystroke> back;
   ASSERT_TRUE(decodeKeystrokes(encodeKeystrokes(keys), back));
@@ -228,6 +228,64 @@ TEST_F(HistoryStoreTest, UpgradesTheFirstLayoutKeepingEveryRun) {
   ASSERT_EQ(store->addRun(r), Status::Ok);
   EXPECT_EQ(store->runs().back().id, r.id);
   EXPECT_EQ(store->runs().size(), 3u);
+}
+
+// The second layout: the first with the tallies, filed by the expected key
+// as version 2 did.
+void writeVersion2(const std::filesystem::path& p, const std::vector<RunRecord>& runs) {
+  writeVersion1(p, runs);
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(p.string().c_str(), &db), SQLITE_OK);
+  std::string sql =
+      "ALTER TABLE runs ADD COLUMN key_count INTEGER NOT NULL DEFAULT 0;"
+      "CREATE TABLE run_keys(run_id INTEGER NOT NULL REFERENCES runs(id) ON DELETE CASCADE, key INTEGER NOT NULL, "
+      "count INTEGER NOT NULL, misses INTEGER NOT NULL, PRIMARY KEY(run_id, key)) WITHOUT ROWID;"
+      "CREATE TABLE run_units(run_id INTEGER NOT NULL REFERENCES runs(id) ON DELETE CASCADE, unit TEXT NOT NULL, "
+      "count INTEGER NOT NULL, misses INTEGER NOT NULL, PRIMARY KEY(run_id, unit)) WITHOUT ROWID;"
+      "CREATE INDEX runs_by_course ON runs(mode, title, id);";
+  for (std::size_t i = 0; i < runs.size(); ++i) {
+    std::map<char16_t, std::pair<int, int>> keys;
+    for (const Keystroke& k : runs[i].keys) {
+      ++keys[k.expected].first;
+      keys[k.expected].second += !k.hit;
+    }
+    for (const auto& [key, cm] : keys) {
+      sql += "INSERT INTO run_keys VALUES(" + std::to_string(i + 1) + ", " + std::to_string(key) + ", " +
+             std::to_string(cm.first) + ", " + std::to_string(cm.second) + ");";
+    }
+    sql += "UPDATE runs SET key_count = " + std::to_string(runs[i].keys.size()) + " WHERE id = " + std::to_string(i + 1) + ";";
+  }
+  sql += "PRAGMA user_version = 2;";
+  ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
+}
+
+TEST_F(HistoryStoreTest, UpgradeKeepsWhetherARunWasFlexibleAndFilesHitsByTheKeyTyped) {
+  // A run kept by version 2 in どの綴りでも: "shi" for し with the guide's
+  // "i" recorded as expected on the hit of "h".
+  RunRecord old;
+  old.units = {u"し"};
+  old.keys = {{100, u's', u's', 0, 0, true}, {200, u'i', u'h', 0, 1, true}, {300, u'i', u'i', 0, 2, true}};
+  writeVersion2(path(), {old});
+
+  auto store = open();
+  ASSERT_TRUE(store);
+  EXPECT_EQ(store->schemaVersion(), HistoryStore::kSchemaVersion);
+  ASSERT_EQ(store->runs().size(), 1u);
+  EXPECT_FALSE(store->runs()[0].flexible);  // not known then: read as off
+  const auto back = store->records(store->lastRunIds(0));
+  ASSERT_EQ(back.size(), 1u);
+  EXPECT_EQ(back[0].keys[1].expected, u'h');
+  std::map<std::u16string, std::int64_t> keys;
+  for (const TallyRow& t : store->keyTallies(0)) keys[t.name] = t.count;
+  EXPECT_EQ(keys, (std::map<std::u16string, std::int64_t>{{u"h", 1}, {u"i", 1}, {u"s", 1}}));
+
+  std::mt19937 gen(9);
+  RunRecord flexible = randomRun(gen, 10);
+  flexible.flexible = true;
+  ASSERT_EQ(store->addRun(flexible), Status::Ok);
+  EXPECT_TRUE(store->runs().back().flexible);
+  EXPECT_EQ(store->records({flexible.id})[0], flexible);
 }
 
 TEST_F(HistoryStoreTest, FailedUpgradeLeavesTheFileAsItWas) {

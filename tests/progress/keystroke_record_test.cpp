@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "music/music_drill.h"
 #include "practice/one_char_drill.h"
 #include "practice/word_drill.h"
+#include "progress/keystroke_stats.h"
 
 namespace lk {
 namespace {
@@ -118,13 +120,65 @@ TEST(KeystrokeRecord, RecordingChangesNoWordDrillFigure) {
 }
 
 TEST(KeystrokeRecord, FlexibleSpellingIsRecordedUnderItsUnit) {
-  // "si" typed as "shi": every key a hit of し, the guide's key as expected.
+  // "si" typed as "shi": every key a hit of し and recorded as typed; the
+  // miss waits for what the guide showed.
   const WordRun run = runWordDrill({u"si"}, {{100, u's'}, {100, u'h'}, {100, u'x'}, {100, u'i'}}, true, {}, true);
   const std::vector<Keystroke> want = {
-      {100, u's', u's', 0, 0, true}, {200, u'i', u'h', 0, 1, true}, {300, u'i', u'x', 0, 2, false},
+      {100, u's', u's', 0, 0, true}, {200, u'h', u'h', 0, 1, true}, {300, u'i', u'x', 0, 2, false},
       {400, u'i', u'i', 0, 2, true}};
   EXPECT_EQ(run.record.keys, want);
   EXPECT_EQ(run.record.units, std::vector<std::u16string>{u"し"});
+}
+
+TEST(KeystrokeRecord, HepburnTypedWithAnySpellingIsRecordedAsTyped) {
+  // A drill left at the canonical settings, typed in Hepburn, with one miss
+  // at the start of じょ: the record, the key figures and the miss patterns
+  // hold only keys that were pressed.
+  const std::vector<std::u16string> questions = {u"tyairo", u"zyouzu", u"husi", u"tukue", u"kissa"};
+  const std::u16string typed = u"chairo" u"g" u"jouzu" u"fushi" u"tsukue" u"kissa";
+  std::vector<Step> steps;
+  for (char16_t k : typed) steps.push_back({100, k});
+  const WordRun run = runWordDrill(questions, steps, true, {}, true);
+  ASSERT_EQ(run.record.keys.size(), typed.size());
+  std::u16string hits;
+  for (std::size_t i = 0; i < typed.size(); ++i) {
+    const Keystroke& k = run.record.keys[i];
+    EXPECT_EQ(k.typed, typed[i]) << i;
+    if (k.hit) {
+      EXPECT_EQ(k.expected, k.typed) << i;
+      hits += k.typed;
+    }
+  }
+  EXPECT_EQ(hits, u"chairojouzufushitsukuekissa");
+  EXPECT_EQ(run.result.missCount, 1);
+
+  std::map<char16_t, int> counted;
+  for (const KeyStat& s : keyStats(std::span(&run.record, 1))) counted[s.key] = s.count;
+  // Every key typed, counted once; the miss under the key the guide waited for.
+  std::map<char16_t, int> sent;
+  for (char16_t k : hits) ++sent[k];
+  ++sent[u'z'];
+  EXPECT_EQ(counted, sent);
+
+  const std::vector<MissPattern> patterns = missPatterns(run.record);
+  ASSERT_EQ(patterns.size(), 1u);
+  EXPECT_EQ(describeMissPattern(patterns[0]), u"じょ jo → g ×1");
+}
+
+TEST(KeystrokeRecord, QuestionsAreTimedFromTheMomentTheyAreShown) {
+  // Three questions of one key: the first comes 2782 ms after it is shown,
+  // the second 250 ms after, the third only after a pause.
+  const WordRun run = runWordDrill({u"a", u"i", u"u"}, {{2782, u'a'}, {250, u'i'}, {kPauseMs, u'u'}}, true);
+  ASSERT_EQ(run.record.keys.size(), 3u);
+  EXPECT_EQ(run.record.keys[0].ms, 2782);  // from the first question shown, not from the load
+  const std::vector<bool> afterPause = {run.record.keys[0].afterPause, run.record.keys[1].afterPause,
+                                        run.record.keys[2].afterPause};
+  EXPECT_EQ(afterPause, (std::vector<bool>{false, false, true}));
+  // Only the key of い is typing time: あ opens the run, う follows a pause.
+  const auto units = slowestUnits(std::span(&run.record, 1));
+  ASSERT_EQ(units.size(), 1u);
+  EXPECT_EQ(units[0].unit, u"い");
+  EXPECT_EQ(units[0].medianMs, 250);
 }
 
 TEST(KeystrokeRecord, UnitsAccountForEveryExpectedKey) {
@@ -176,7 +230,7 @@ TEST(KeystrokeRecord, OneCharDrillRecordsTheCharacterAsItsUnit) {
   EXPECT_EQ(result.missCount, 1);
 }
 
-TEST(KeystrokeRecord, MusicDrillTimesFromTheFirstKey) {
+TEST(KeystrokeRecord, MusicDrillTimesFromTheLineShown) {
   ProblemSet set;
   set.count = 1;
   set.title = u"歌";
@@ -186,7 +240,7 @@ TEST(KeystrokeRecord, MusicDrillTimesFromTheFirstKey) {
   set.melody = {u"5x7x"};
   test::FakeMidi midi;
   FakeClock clock;
-  clock.ms = 5000;  // the song was loaded long before the first key
+  clock.ms = 5000;  // the clock's own origin is not the drill's
   DrillResult result;
   RunRecord record;
   KeystrokeRecorder recorder(record, &clock);
@@ -199,7 +253,7 @@ TEST(KeystrokeRecord, MusicDrillTimesFromTheFirstKey) {
   clock.ms += 200;
   drill.type(u'a');
   const std::vector<Keystroke> want = {
-      {0, u'k', u'k', 0, 0, true}, {300, u'a', u'e', 0, 1, false}, {500, u'a', u'a', 0, 1, true}};
+      {700, u'k', u'k', 0, 0, true}, {1000, u'a', u'e', 0, 1, false}, {1200, u'a', u'a', 0, 1, true}};
   EXPECT_EQ(record.keys, want);
   EXPECT_EQ(record.units, std::vector<std::u16string>{u"か"});
   EXPECT_TRUE(drill.cleared());

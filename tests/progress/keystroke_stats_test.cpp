@@ -6,6 +6,9 @@
 
 #include <vector>
 
+#include "engine/text.h"
+#include "progress/weakness.h"
+
 namespace lk {
 namespace {
 
@@ -89,6 +92,45 @@ TEST(KeystrokeStats, PerUnitCountsAndOccurrences) {
   const auto slow = slowestUnits(std::span(&kRun, 1));
   ASSERT_EQ(slow.size(), 2u);
   EXPECT_EQ(slow[0].unit, u"か");  // same median: by unit
+}
+
+TEST(KeystrokeStats, WaitsBeforeAQuestionAreNoTypingTime) {
+  // に opens the run 2782 ms after its question came up; か is typed after a
+  // pause; the other keys are typing. Neither wait may make its kana slow.
+  RunRecord r;
+  r.units = {u"に", u"か", u"は"};
+  r.keys = {
+      {2782, u'n', u'n', 0, 0, true}, {2982, u'i', u'i', 0, 1, true},
+      {9000, u'k', u'k', 1, 0, true, true}, {9150, u'a', u'a', 1, 1, true},
+      {9300, u'h', u'h', 2, 0, true}, {9450, u'a', u'a', 2, 1, true},
+  };
+  const std::span<const RunRecord> runs(&r, 1);
+  for (const UnitStat& u : unitStats(runs)) EXPECT_LT(*u.medianMs, 1000) << toUtf8(u.unit);
+  for (const KeyStat& k : keyStats(runs)) {
+    if (k.key == u'n' || k.key == u'k') EXPECT_FALSE(k.medianMs) << static_cast<char>(k.key);
+    else EXPECT_LT(*k.medianMs, 1000) << static_cast<char>(k.key);
+  }
+  EXPECT_EQ(slowestUnits(runs).front().medianMs, 200);  // に's second key
+  const WeaknessModel model(runs);
+  EXPECT_EQ(model.overallMedianMs(), 150);
+  for (const Weakness& w : model.ranked()) EXPECT_LT(w.score, 1.1) << toUtf8(w.name);
+}
+
+TEST(KeystrokeStats, MissPatternsShowTheSpellingTyped) {
+  // し typed "s", a miss on "u" (the guide waited for "i"), then "hi"; later
+  // し typed "si" cleanly. The pattern shows the spelling that was typed.
+  RunRecord r;
+  r.units = {u"し"};
+  r.keys = {
+      {100, u's', u's', 0, 0, true}, {200, u'i', u'u', 0, 1, false}, {300, u'h', u'h', 0, 1, true},
+      {400, u'i', u'i', 0, 2, true}, {500, u's', u's', 0, 0, true}, {600, u'i', u'i', 0, 1, true},
+      // A second miss before the first key of the next し: a new one begins.
+      {700, u's', u'a', 0, 0, false}, {800, u's', u's', 0, 0, true}, {900, u'i', u'i', 0, 1, true},
+  };
+  const std::vector<MissPattern> p = missPatterns(r);
+  ASSERT_EQ(p.size(), 2u);
+  EXPECT_EQ(describeMissPattern(p[0]), u"し shi → su ×1");
+  EXPECT_EQ(describeMissPattern(p[1]), u"し si → a ×1");
 }
 
 TEST(KeystrokeStats, MissPatternsShowTheUnitAsTyped) {

@@ -31,13 +31,14 @@ RunRecord makeRun(std::vector<std::u16string> units, std::vector<K> keys, DrillM
   return r;
 }
 
-// し typed s-u-i (one miss) with a slow s, then か clean.
+// か clean (its k opens the run, so it has no time), then し typed s-u-i
+// (one miss) with a slow s.
 const RunRecord kSmall = makeRun({u"し", u"か"}, {
-                                                    {200, u's', u's', 0, 0},
-                                                    {300, u'i', u'u', 0, 1},
-                                                    {400, u'i', u'i', 0, 1},
-                                                    {500, u'k', u'k', 1, 0},
-                                                    {600, u'a', u'a', 1, 1},
+                                                    {100, u'k', u'k', 1, 0},
+                                                    {200, u'a', u'a', 1, 1},
+                                                    {400, u's', u's', 0, 0},
+                                                    {500, u'i', u'u', 0, 1},
+                                                    {600, u'i', u'i', 0, 1},
                                                 });
 
 // Mersenne twister behind the Random interface: seeded, reproducible draws.
@@ -52,13 +53,13 @@ class SeededRandom : public Random {
 };
 
 TEST(WeaknessModel, ScoresOfASmallRecordByHand) {
-  // Overall: 5 keys, 1 miss (M = 0.2); hit times 200, 100, 100, 100 (T = 100).
+  // Overall: 5 keys, 1 miss (M = 0.2); timed hits 100, 200, 100 (T = 100).
   const WeaknessModel units(std::span(&kSmall, 1));
   EXPECT_DOUBLE_EQ(units.overallMissRate(), 0.2);
   EXPECT_EQ(units.overallMedianMs(), 100);
   // し: p = (1 + 8*0.2) / (3 + 8); times 200, 100 -> median 150, s = (2*1.5 + 8) / 10.
   //     score = (p + 0.02) / 0.22 / 2 + s / 2
-  // か: p = 1.6 / 10, s = 1.
+  // か: p = 1.6 / 10, s = 1 (one timed hit, as fast as any).
   const struct {
     const WeaknessModel& model;
     std::u16string name;

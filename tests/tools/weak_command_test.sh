@@ -14,8 +14,9 @@ check() { [ "$2" == "$3" ] || { fail "$1"; echo "  got:  $(printf '%q' "$3")"; e
 varint() { local v=$1; while [ "$v" -ge 128 ]; do printf '%02x' $(((v & 127) | 128)); v=$((v >> 7)); done; printf '%02x' "$v"; }
 key() { varint $(($1 * 2)); varint "$(printf '%d' "'$2")"; varint "$(printf '%d' "'$3")"; varint "$4"; varint $((($5 << 1) | $6)); }
 
-# し typed s-u-i after a slow s (200 ms), then か clean, 100 ms a key.
-run=$(key 200 s s 0 0 1; key 100 i u 0 1 0; key 100 i i 0 1 1; key 100 k k 1 0 1; key 100 a a 1 1 1)
+# か clean, then し typed s-u-i with a slow s (200 ms), 100 ms a key. The
+# run's first key (k) is reading the question, so it has no time.
+run=$(key 100 k k 1 0 1; key 100 a a 1 1 1; key 200 s s 0 0 1; key 100 i u 0 1 0; key 100 i i 0 1 1)
 db=$dir/luminakey.db
 sqlite3 "$db" <<SQL
 CREATE TABLE runs(id INTEGER PRIMARY KEY AUTOINCREMENT, started TEXT NOT NULL, mode TEXT NOT NULL,
