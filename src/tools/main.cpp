@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iostream>
 
+#include "shell/text_file.h"
 #include "tools/command.h"
 
 namespace lk::tool {
@@ -20,6 +21,10 @@ bool registerCommand(const Command& command) {
 }
 
 const std::vector<Command>& commands() { return registry(); }
+
+void requireRegularFile(const std::string& file) {
+  if (isSpecialFile(file)) throw NotRegularFile{file};
+}
 
 std::vector<std::string> readLines(std::istream& in) {
   std::vector<std::string> lines;
@@ -64,6 +69,10 @@ int main(int argc, char** argv) {
       lk::tool::Io io{std::cin, std::cout, std::cerr};
       try {
         return c.run(args, io);
+      } catch (const lk::tool::NotRegularFile& e) {
+        std::cout.flush();
+        std::cerr << e.file << ": not a regular file\n";
+        return 1;
       } catch (const lk::tool::UsageError& e) {
         std::cout.flush();
         std::cerr << "luminakey-tool " << name << ": " << e.message << "\n";
