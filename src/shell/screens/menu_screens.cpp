@@ -121,9 +121,9 @@ void StartScreen::load() {
   std::filesystem::current_path(s.folder->programFolder(), ec);
   const std::filesystem::path data = s.folder->dataFolder();
   const std::filesystem::path program = s.folder->programFolder();
-  // Saves cut short by a kill leave their temporaries behind.
+  // Saves cut short by a kill leave their temporaries behind. Only the data
+  // folder: an installed program folder is not ours to clean.
   removeStaleSaveTemporaries(data);
-  if (program != data) removeStaleSaveTemporaries(program);
   const SettingsFileResult settings = loadSettings(state().settings, fileToLoad(data, program, "set.dat"));
   state().settingsOnFile = state().settings;
   if (!settings.ok) s.messages->show(settings.message);
