@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <fstream>
 #include <system_error>
+#include <thread>
 
 namespace lk {
 
@@ -306,7 +307,7 @@ int removeStaleSaveTemporaries(const std::filesystem::path& folder, std::chrono:
   return removed;
 }
 
-FileLock::FileLock(const std::filesystem::path& file) {
+FileLock::FileLock(const std::filesystem::path& file, std::chrono::milliseconds patience) {
   const std::string name = file.string() + ".lock";
   // Never follow a link or wait on a FIFO someone put there.
   fd_ = ::open(name.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
@@ -317,11 +318,15 @@ FileLock::FileLock(const std::filesystem::path& file) {
     fd_ = -1;
     return;
   }
-  while (::flock(fd_, LOCK_EX) != 0) {
-    if (errno == EINTR) continue;
-    ::close(fd_);
-    fd_ = -1;
-    return;
+  // A save holds the lock for milliseconds; polling keeps the wait bounded.
+  const auto giveUp = std::chrono::steady_clock::now() + patience;
+  while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+    if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= giveUp) {
+      ::close(fd_);
+      fd_ = -1;
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
 }
 

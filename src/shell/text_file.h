@@ -102,10 +102,13 @@ int removeStaleSaveTemporaries(const std::filesystem::path& folder,
 // An advisory lock (flock) on "NAME.lock" beside a data file, held for the
 // object's lifetime: two copies of the program sharing a folder then read,
 // merge and write the file one after the other. Where no lock file can be
-// made (a folder the user cannot write) the work goes on without one.
+// made (a folder the user cannot write), or another holder keeps it longer
+// than `patience` (a copy stopped in the middle of a save), the work goes on
+// without one: the program never hangs on a save.
 class FileLock {
  public:
-  explicit FileLock(const std::filesystem::path& file);
+  explicit FileLock(const std::filesystem::path& file,
+                    std::chrono::milliseconds patience = std::chrono::milliseconds(2000));
   ~FileLock();
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;

@@ -256,6 +256,9 @@ TEST_F(AtomicSave, FileLockExcludesAnotherHolder) {
     ASSERT_GE(other, 0);
     EXPECT_NE(::flock(other, LOCK_EX | LOCK_NB), 0);
     ::close(other);
+    // A holder that never lets go is waited for only so long.
+    FileLock second(file(), std::chrono::milliseconds(20));
+    EXPECT_FALSE(second.held());
   }
   const int other = ::open(lockName.c_str(), O_RDWR);
   ASSERT_GE(other, 0);
