@@ -116,6 +116,12 @@ ProblemFileWriteResult writeTypingProblemFile(const std::filesystem::path& file,
     lines.push_back(quotedField(data.text[i]));
     lines.push_back(quotedField(data.romaji[i]));
   }
+  // A link is the user's own arrangement: written through only to a file of
+  // this kind (or to none yet), never over some other file it points to.
+  std::error_code ec;
+  if (isSymbolicLink(file) && std::filesystem::exists(file, ec) && !readTypingProblemFileForEditor(file).loaded()) {
+    return {false, std::u16string(kMsgEditorSaveFailed)};
+  }
   if (!writeTextFileLines(file, lines)) return {false, std::u16string(kMsgEditorSaveFailed)};
   return {};
 }

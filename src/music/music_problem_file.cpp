@@ -112,6 +112,12 @@ ProblemFileWriteResult writeMusicProblemFile(const std::filesystem::path& file, 
       lines.push_back(fieldLine(*v));
     }
   }
+  // A link is the user's own arrangement: written through only to a file of
+  // this kind (or to none yet), never over some other file it points to.
+  std::error_code ec;
+  if (isSymbolicLink(file) && std::filesystem::exists(file, ec) && !readMusicProblemFileForEditor(file).loaded()) {
+    return {false, std::u16string(kMsgEditorSaveFailed)};
+  }
   if (!writeTextFileLines(file, lines)) return {false, std::u16string(kMsgEditorSaveFailed)};
   return {};
 }

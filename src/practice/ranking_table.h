@@ -61,11 +61,21 @@ inline constexpr std::u16string_view kRankingLoadFailed = u"ランキングの�
 inline constexpr std::u16string_view kRankingSaveFailed = u"ランキングの保存に失敗しました。";
 inline constexpr std::u16string_view kRankedInSuffix = u"位にランクインしました！";
 
-// Reads rank.dat into the table. On failure the rows read so far keep their
-// new values and the rest keep what they held.
+// Reads rank.dat into the table, one field per line, each line decoded on its
+// own. Damage costs only what it touches: an entry with a damaged number is
+// left out (the entries after it move up), a damaged text is kept empty, and
+// the load reports failure. A file cut short fills rows as far as it goes;
+// the rest keep what they held. Not a regular file: failure, nothing read.
 RankingFileResult loadRanking(RankingTable& table, const std::filesystem::path& file);
 
-// Replaces rank.dat atomically; a failed save leaves the previous file as it was.
+// Saves under a lock on "rank.dat.lock": re-reads the file, merges the runs
+// this table does not hold yet (another copy of the program may have saved
+// since), writes the ten best of both and leaves `table` as written. A file
+// that does not read whole is first kept as "rank.dat.broken" (or
+// ".broken.N"); a symbolic link to one, or to anything that is not a regular
+// file, is never written through. A failed save leaves the file as it was.
+RankingFileResult saveRanking(RankingTable& table, const std::filesystem::path& file);
+// The same for a table the caller keeps as it is.
 RankingFileResult saveRanking(const RankingTable& table, const std::filesystem::path& file);
 
 // Places the run before the first entry that is slower, or as fast and less
@@ -74,7 +84,10 @@ RankingFileResult saveRanking(const RankingTable& table, const std::filesystem::
 RankingOffer offerRun(RankingTable& table, const RankingRun& run, Clock& clock);
 
 // What the result screen does: offer, then save whether or not the run
-// entered. The messages to show, in order (rank message, then a save failure).
+// entered. The offer is made on the table merged with the file (see
+// saveRanking), so its rank message counts every copy's runs; when the save
+// fails the run still enters the table in memory. The messages to show, in
+// order (rank message, then a save failure).
 struct RankingOfferOutcome {
   RankingOffer offer;
   RankingFileResult save;

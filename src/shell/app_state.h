@@ -16,6 +16,9 @@ namespace lk {
 
 struct AppState {
   KeySettings settings;
+  // set.dat as this copy last read or wrote it: a save writes only the
+  // fields that differ from it, so it never undoes another copy's save.
+  KeySettings settingsOnFile;
   ProblemSet problems;
   DrillResult result;
   RankingTable ranking;

@@ -1,8 +1,9 @@
 #include "shell/effect_player.h"
 
 #include <algorithm>
-#include <fstream>
 #include <iterator>
+
+#include "shell/text_file.h"
 
 namespace lk {
 
@@ -119,10 +120,10 @@ bool EffectPlayer::audible() {
 const EffectClip* EffectPlayer::clip(std::string_view relativePath) {
   if (auto it = clips_.find(relativePath); it != clips_.end()) return it->second.get();
   std::unique_ptr<EffectClip> decoded;
-  std::ifstream in(folder_ / std::filesystem::path(std::u8string(relativePath.begin(), relativePath.end())),
-                   std::ios::binary);
-  if (in) {
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  // readFileBytes refuses a FIFO or device at once: a sound must never hang a key press.
+  const auto raw = readFileBytes(folder_ / std::filesystem::path(std::u8string(relativePath.begin(), relativePath.end())));
+  if (raw) {
+    const std::vector<std::uint8_t> bytes(raw->begin(), raw->end());
     if (auto c = decodeWav(bytes, kRate)) decoded = std::make_unique<EffectClip>(std::move(*c));
   }
   const EffectClip* result = decoded.get();

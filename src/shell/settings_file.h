@@ -22,15 +22,27 @@ struct SettingsFileResult {
   std::u16string message;  // empty on success
 };
 
-// Fills `settings` from the file. A missing, unreadable or short file gives
-// every field its default and the load message. A single value its field does
-// not allow (a variant the row does not offer, koukaon not 0/1, saidai not a
-// choice) takes that field's default silently; the others keep the file's.
+// Fills `settings` from the file. A missing, unreadable or short file (or
+// not a regular file) gives every field its default and the load message. A
+// single value its field does not allow (a variant the row does not offer,
+// koukaon not 0/1, saidai not a choice, a line whose bytes are not 932) takes
+// that field's default silently; the others keep the file's.
 SettingsFileResult loadSettings(KeySettings& settings, const std::filesystem::path& file);
 
-// Replaces the file atomically; on failure the old file stays as it was and
-// the message says the settings live only until the program ends.
+// Replaces the file atomically with all of `settings`, under a lock on
+// "set.dat.lock". A file there that does not read whole is first kept as
+// "set.dat.broken" (or ".broken.N"); a symbolic link to one, or to anything
+// that is not a regular file, is never written through. On failure the old
+// file stays as it was and the message says the settings live only until
+// the program ends.
 SettingsFileResult saveSettings(const KeySettings& settings, const std::filesystem::path& file);
+
+// The settings screens' save: writes only the fields where `settings`
+// differs from `onFile` (what this copy last read or wrote) over what the
+// file holds now, so a field another copy of the program saved meanwhile is
+// not undone. A file that cannot be read takes all of `settings`. On success
+// both become what was written; otherwise they are unchanged.
+SettingsFileResult saveSettingsChanges(KeySettings& settings, KeySettings& onFile, const std::filesystem::path& file);
 
 // The 93 lines as saved (without line ends).
 std::vector<std::u16string> settingsFileLines(const KeySettings& settings);

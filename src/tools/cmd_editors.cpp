@@ -67,6 +67,8 @@ int makeProblems(const std::vector<std::string>& args, Io& io) {
   }
   if (!title) throw UsageError{"--title is required"};
   if (files.size() != 2) throw UsageError{"expects IN and OUT"};
+  if (files[0] != "-") requireRegularFile(files[0]);
+  requireRegularFile(files[1]);
 
   const std::u16string title16 = fromUtf8(*title);
   if (const char* why = fieldProblem(title16)) {

@@ -112,6 +112,7 @@ int show(const std::vector<std::string>& args, Io& io) {
   if (as != "editor" && as != "menu") throw UsageError{"--as must be editor or menu, got '" + as + "'"};
   const bool editor = as == "editor";
 
+  requireRegularFile(*file);
   const std::filesystem::path path(*file);
   int status;
   if (path.filename() == "set.dat") {

@@ -52,6 +52,7 @@ StoreArgs parseStoreArgs(const std::vector<std::string>& args, bool allowRun) {
     }
   }
   if (a.db.empty()) throw UsageError{"--db FILE is required"};
+  requireRegularFile(a.db);
   if (a.run && a.last) throw UsageError{"--run and --last exclude each other"};
   return a;
 }

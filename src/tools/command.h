@@ -16,6 +16,17 @@ struct UsageError {
   std::string message;
 };
 
+// Thrown for a file argument that names a FIFO, a device or a folder
+// (reading one could hang, and none is a file of ours): main prints
+// "FILE: not a regular file" on stderr and exits with status 1.
+struct NotRegularFile {
+  std::string file;
+};
+
+// Throws NotRegularFile when `file` exists and is not a regular file (links
+// followed). A missing file is left to the command.
+void requireRegularFile(const std::string& file);
+
 struct Io {
   std::istream& in;
   std::ostream& out;

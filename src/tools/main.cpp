@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "shell/text_file.h"
 #include "tools/command.h"
 
 namespace lk::tool {
@@ -64,6 +65,10 @@ bool isUtf8(std::string_view s) {
 
 }  // namespace
 
+void requireRegularFile(const std::string& file) {
+  if (isSpecialFile(file)) throw NotRegularFile{file};
+}
+
 std::vector<std::string> readLines(std::istream& in) {
   std::vector<std::string> lines;
   std::string line;
@@ -122,6 +127,10 @@ int main(int argc, char** argv) {
       lk::tool::Io io{std::cin, std::cout, std::cerr};
       try {
         return c.run(args, io);
+      } catch (const lk::tool::NotRegularFile& e) {
+        std::cout.flush();
+        std::cerr << e.file << ": not a regular file\n";
+        return 1;
       } catch (const lk::tool::UsageError& e) {
         std::cout.flush();
         std::cerr << "luminakey-tool " << name << ": " << e.message << "\n";

@@ -49,6 +49,7 @@ KeySettings parseSettingsArgs(const std::vector<std::string>& args, std::vector<
   }
   KeySettings settings;
   if (file) {
+    requireRegularFile(*file);
     const auto loaded = loadSettings(settings, *file);
     if (!loaded.ok) throw UsageError{"--settings " + *file + ": " + toUtf8(loaded.message)};
   }

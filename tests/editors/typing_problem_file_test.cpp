@@ -1,5 +1,7 @@
 #include "editors/typing_problem_file.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include "fakes/fake_services.h"
@@ -206,6 +208,49 @@ TEST_F(TypingProblemFileTest, WriterRefusesWhatTheFileCannotHoldAndKeepsTheOldFi
   folder.write("plain", "x");
   const auto r = writeTypingProblemFile(folder.root / "plain" / "p.txt", {true, u"t", {u"a"}, {u"a"}});
   EXPECT_EQ(r.message, u"問題の保存に失敗しました。");
+}
+
+TEST_F(TypingProblemFileTest, SpecialFilesAndLinksToOtherFilesAreRefused) {
+  namespace fs = std::filesystem;
+  ASSERT_EQ(::mkfifo((folder.root / "fifo").c_str(), 0644), 0);
+  // No writer ever opens the FIFO: the readers must not wait for one.
+  EXPECT_EQ(readTypingProblemFileForMenu(folder.root / "fifo").message, u"読み込みに失敗しました。");
+  EXPECT_EQ(readTypingProblemFileForEditor(folder.root / "fifo").message, u"問題の読み込みに失敗しました。");
+
+  folder.write("notes.txt", "my notes\r\n");
+  folder.write("song.txt", test::readBytes(test::dataPath("music/data/music_golden.txt")));
+  folder.write("old.txt", test::readBytes(fixture("typing_unfinished_golden.txt")));
+  fs::create_directories(folder.root / "new");
+  struct Case {
+    fs::path to;
+    bool saved;
+  } cases[] = {
+      {"/dev/null", false},
+      {folder.root / "fifo", false},
+      {folder.root / "notes.txt", false},
+      {folder.root / "song.txt", false},  // a music file is not a typing problem file
+      {folder.root / "old.txt", true},
+      {folder.root / "new" / "p.txt", true},
+  };
+  const TypingProblemFile data{true, u"t", {u"a"}, {u"a"}};
+  for (const Case& c : cases) {
+    const fs::path link = folder.root / "link.txt";
+    fs::remove(link);
+    fs::create_symlink(c.to, link);
+    const std::string before = fs::is_regular_file(c.to) ? test::readBytes(c.to) : std::string();
+    const auto r = writeTypingProblemFile(link, data);
+    EXPECT_EQ(r.ok, c.saved) << c.to;
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(link))) << c.to;
+    if (c.saved) {
+      EXPECT_EQ(readTypingProblemFileForMenu(c.to).text, Texts{u"a"}) << c.to;
+    } else {
+      EXPECT_EQ(r.message, u"問題の保存に失敗しました。") << c.to;
+      if (!before.empty()) {
+        EXPECT_EQ(test::readBytes(c.to), before) << c.to;
+      }
+    }
+  }
+  EXPECT_TRUE(fs::is_fifo(fs::symlink_status(folder.root / "fifo")));
 }
 
 }  // namespace

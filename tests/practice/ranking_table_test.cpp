@@ -1,5 +1,7 @@
 #include "practice/ranking_table.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include "fakes/fake_services.h"
@@ -219,6 +221,194 @@ TEST_F(Ranking, TitlesTheFileCannotHold) {
   EXPECT_FALSE(r.ok);
   EXPECT_EQ(r.message, kRankingSaveFailed);
   EXPECT_EQ(folder.read("rank.dat"), "previous");
+}
+
+// Ten full entries, speeds 100 down to 10, titles old0 ... old9.
+RankingTable fullTable() {
+  return tableOf({{100, 90}, {90, 90}, {80, 90}, {70, 90}, {60, 90}, {50, 90}, {40, 90}, {30, 90}, {20, 90}, {10, 90}});
+}
+
+// The 50 lines of a saved table as byte strings, for a test to damage one.
+class RankingFile : public Ranking {
+ protected:
+  std::vector<std::string> lines(const RankingTable& t) {
+    std::filesystem::remove(file());  // a save would merge with what is there
+    EXPECT_TRUE(saveRanking(t, file()).ok);
+    const std::string bytes = folder.read("rank.dat");
+    std::vector<std::string> out;
+    for (std::size_t at = 0, next; (next = bytes.find("\r\n", at)) != std::string::npos; at = next + 2) {
+      out.push_back(bytes.substr(at, next - at));
+    }
+    std::filesystem::remove(file());
+    return out;
+  }
+  static std::string join(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const std::string& l : lines) out += l + "\r\n";
+    return out;
+  }
+  static std::vector<std::u16string> titles(const RankingTable& t) {
+    std::vector<std::u16string> out;
+    for (const auto& e : t.entries) out.push_back(e.title);
+    return out;
+  }
+};
+
+TEST_F(RankingFile, DamageCostsOnlyTheEntryOrFieldItTouches) {
+  using T = std::vector<std::u16string>;
+  const T all{u"old0", u"old1", u"old2", u"old3", u"old4", u"old5", u"old6", u"old7", u"old8", u"old9"};
+  struct Case {
+    const char* what;
+    int line;  // 0-based line of the 50; entry = line / 5
+    std::string bytes;
+    T titles;
+  } cases[] = {
+      {"bad byte in a title: kept, empty", 5 * 4 + 4, "\"old\x80\"",
+       T{u"old0", u"old1", u"old2", u"old3", u"", u"old5", u"old6", u"old7", u"old8", u"old9"}},
+      {"bad byte in a date: kept, empty", 5 * 4 + 3, "\x81\x20", all},
+      {"bad byte in a speed: entry left out", 5 * 4, " 6\x80 ",
+       T{u"old0", u"old1", u"old2", u"old3", u"old5", u"old6", u"old7", u"old8", u"old9", u""}},
+      {"bad number in entry 3", 5 * 2 + 1, " 9x0 ",
+       T{u"old0", u"old1", u"old3", u"old4", u"old5", u"old6", u"old7", u"old8", u"old9", u""}},
+      {"bad number in the last entry", 5 * 9 + 2, " , ",
+       T{u"old0", u"old1", u"old2", u"old3", u"old4", u"old5", u"old6", u"old7", u"old8", u""}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> l = lines(fullTable());
+    l[static_cast<std::size_t>(c.line)] = c.bytes;
+    folder.write("rank.dat", join(l));
+    RankingTable t;
+    const auto r = loadRanking(t, file());
+    EXPECT_FALSE(r.ok) << c.what;
+    EXPECT_EQ(r.message, kRankingLoadFailed) << c.what;
+    EXPECT_EQ(titles(t), c.titles) << c.what;
+    if (c.line % 5 == 3) {
+      EXPECT_EQ(t.entries[4].nitizi, u"") << c.what;
+      EXPECT_EQ(t.entries[4].sokudo, 60) << c.what;
+    }
+  }
+}
+
+TEST_F(RankingFile, DamagedFileIsKeptAsBrokenAndItsGoodEntriesSurviveASave) {
+  std::vector<std::string> l = lines(fullTable());
+  l[5 * 2] = " 8O ";  // entry 3's speed, a letter O for a zero
+  const std::string damaged = join(l);
+  folder.write("rank.dat", damaged);
+  folder.write("rank.dat.broken", "an older copy");
+  RankingTable t;
+  ASSERT_FALSE(loadRanking(t, file()).ok);
+
+  const auto out = offerRunAndSave(t, {55, 95, 300, u"新"}, clock, file());
+  EXPECT_TRUE(out.save.ok);
+  EXPECT_EQ(out.offer.message, u"5位にランクインしました！");
+  RankingTable back;
+  ASSERT_TRUE(loadRanking(back, file()).ok);
+  EXPECT_EQ(back, t);
+  EXPECT_EQ(titles(back), (std::vector<std::u16string>{u"old0", u"old1", u"old3", u"old4", u"新", u"old5", u"old6",
+                                                        u"old7", u"old8", u"old9"}));
+  EXPECT_EQ(folder.read("rank.dat.broken"), "an older copy");
+  EXPECT_EQ(folder.read("rank.dat.broken.1"), damaged);
+
+  // The file now reads whole: the next save keeps no further copy.
+  ASSERT_TRUE(saveRanking(t, file()).ok);
+  EXPECT_FALSE(folder.exists("rank.dat.broken.2"));
+  EXPECT_FALSE(folder.exists("rank.dat.broken.1.broken"));
+}
+
+TEST_F(RankingFile, TwoCopiesSavingKeepBothRuns) {
+  const RankingTable start = tableOf({{100, 90}, {50, 90}});
+  ASSERT_TRUE(saveRanking(start, file()).ok);
+  RankingTable first, second;
+  ASSERT_TRUE(loadRanking(first, file()).ok);
+  ASSERT_TRUE(loadRanking(second, file()).ok);
+
+  const auto a = offerRunAndSave(first, {80, 99, 10, u"first"}, clock, file());
+  EXPECT_EQ(a.offer.message, u"2位にランクインしました！");
+  clock.time.minute = 6;
+  // The second copy never saw the first copy's run; it is merged in before the offer.
+  const auto b = offerRunAndSave(second, {70, 99, 10, u"second"}, clock, file());
+  EXPECT_TRUE(b.save.ok);
+  EXPECT_EQ(b.offer.message, u"3位にランクインしました！");
+
+  RankingTable back;
+  ASSERT_TRUE(loadRanking(back, file()).ok);
+  EXPECT_EQ(titles(back), (std::vector<std::u16string>{u"old0", u"first", u"second", u"old1", u"", u"", u"", u"", u"",
+                                                        u""}));
+  EXPECT_EQ(back, second);  // the table in memory is what was written
+
+  // Runs held on both sides count once; among equal speed and accuracy the older goes first.
+  RankingTable third;
+  third.entries[0] = {80, 99, 10, u"04/12/24 03:05 PM", u"yesterday"};
+  ASSERT_TRUE(saveRanking(third, file()).ok);
+  ASSERT_TRUE(saveRanking(first, file()).ok);
+  EXPECT_EQ(titles(first), (std::vector<std::u16string>{u"old0", u"yesterday", u"first", u"second", u"old1", u"", u"",
+                                                         u"", u"", u""}));
+}
+
+TEST_F(RankingFile, MergeKeepsTheTenBestOfBoth) {
+  // This copy: 100, 80, ... ; the file: 90, 70, ...: each has ten, the result is the ten best.
+  RankingTable mine = tableOf({{100, 1}, {80, 1}, {60, 1}, {40, 1}, {20, 1}, {19, 1}, {18, 1}, {17, 1}, {16, 1}, {15, 1}});
+  RankingTable theirs = tableOf({{90, 1}, {70, 1}, {50, 1}, {30, 1}, {14, 1}, {13, 1}, {12, 1}, {11, 1}, {10, 1}, {9, 1}});
+  ASSERT_TRUE(saveRanking(theirs, file()).ok);
+  ASSERT_TRUE(saveRanking(mine, file()).ok);
+  std::vector<std::pair<int, int>> want;
+  for (int s : {100, 90, 80, 70, 60, 50, 40, 30, 20, 19}) want.emplace_back(s, 1);
+  EXPECT_EQ(scores(mine), want);
+}
+
+TEST_F(RankingFile, LinksAreWrittenThroughOnlyToARankingOrToNothing) {
+  namespace fs = std::filesystem;
+  folder.write("notes.txt", "my notes\r\n");
+  folder.write("elsewhere/kept.dat", join(lines(fullTable())));
+  fs::create_directories(folder.root / "empty");
+  struct Case {
+    const char* what;
+    fs::path to;
+    bool saved;
+  } cases[] = {
+      {"a device", "/dev/null", false},
+      {"a file that is no ranking", folder.root / "notes.txt", false},
+      {"a folder", folder.root / "empty", false},
+      {"a ranking", folder.root / "elsewhere" / "kept.dat", true},
+      {"a missing file in a writable folder", folder.root / "empty" / "new.dat", true},
+  };
+  for (const Case& c : cases) {
+    fs::remove(file());
+    fs::create_symlink(c.to, file());
+    const std::string before = fs::is_regular_file(c.to) ? test::readBytes(c.to) : std::string();
+    RankingTable t;
+    offerRun(t, {500, 100, 10, u"run"}, clock);
+    const auto r = saveRanking(t, file());
+    EXPECT_EQ(r.ok, c.saved) << c.what;
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(file()))) << c.what;
+    EXPECT_FALSE(folder.exists("rank.dat.broken")) << c.what;
+    if (!c.saved) {
+      EXPECT_EQ(r.message, kRankingSaveFailed) << c.what;
+      if (!before.empty()) {
+        EXPECT_EQ(test::readBytes(c.to), before) << c.what;
+      }
+      continue;
+    }
+    RankingTable back;
+    ASSERT_TRUE(loadRanking(back, c.to).ok) << c.what;
+    EXPECT_EQ(back.entries[0].title, u"run") << c.what;
+  }
+  EXPECT_TRUE(fs::is_character_file(fs::status("/dev/null")));
+  EXPECT_EQ(folder.read("notes.txt"), "my notes\r\n");
+  // Merged, not overwritten: the linked ranking kept its own ten best below the new run.
+  RankingTable kept;
+  ASSERT_TRUE(loadRanking(kept, folder.root / "elsewhere" / "kept.dat").ok);
+  EXPECT_EQ(kept.entries[1].title, u"old0");
+}
+
+TEST_F(RankingFile, AFifoFailsAtOnce) {
+  ASSERT_EQ(::mkfifo(file().c_str(), 0644), 0);
+  RankingTable t;
+  EXPECT_EQ(loadRanking(t, file()).message, kRankingLoadFailed);
+  const auto out = offerRunAndSave(t, {120, 100, 240, u"初級"}, clock, file());
+  EXPECT_EQ(out.offer.index, 0);  // the run still enters the table in memory
+  EXPECT_EQ(out.save.message, kRankingSaveFailed);
+  EXPECT_TRUE(std::filesystem::is_fifo(std::filesystem::symlink_status(file())));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "shell/settings_file.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include "fakes/fake_services.h"
@@ -70,11 +72,18 @@ TEST_F(SettingsFile, MissingOrShortFileGivesDefaultsAndTheMessage) {
   EXPECT_EQ(s, KeySettings());
 }
 
-TEST_F(SettingsFile, InvalidBytesCountAsUnreadable) {
-  folder.write("set.dat", defaultsWith(5, "\x81\x20"));
+TEST_F(SettingsFile, InvalidBytesSpoilTheirOwnLineOnly) {
+  // Line 6 (row si) is not 932; lines 1 and 4 say something else than the defaults.
+  std::string bytes = defaultsWith(5, "\x81\x20");
+  bytes.replace(0, 3, " 1 ");
+  bytes.replace(bytes.find("\r\nku\r\n"), 6, "\r\ncu\r\n");
+  folder.write("set.dat", bytes);
   KeySettings s = golden();
-  EXPECT_EQ(loadSettings(s, file()).message, kMsgSettingsLoadFailed);
-  EXPECT_EQ(s, KeySettings());
+  EXPECT_TRUE(loadSettings(s, file()).ok);
+  EXPECT_EQ(s.koukaon, 1);
+  EXPECT_EQ(s.variant("ku"), u"cu");
+  EXPECT_EQ(s.variant("si"), u"si");
+  EXPECT_EQ(s.variant("vo"), u"vuxo");
 }
 
 TEST_F(SettingsFile, ValueItsFieldDoesNotAllowFallsBackAloneAndSilently) {
@@ -145,6 +154,95 @@ TEST_F(SettingsFile, EachLineIsOneFieldCommasIncluded) {
     EXPECT_EQ(s.saidai, 50) << c.value;
     EXPECT_EQ(s.koukaon, 0) << c.value;
   }
+}
+
+TEST_F(SettingsFile, EachCopySavesOnlyTheFieldsItChanged) {
+  ASSERT_TRUE(saveSettings(KeySettings(), file()).ok);
+  // Two copies of the program load the same file.
+  KeySettings first, firstOnFile, second, secondOnFile;
+  ASSERT_TRUE(loadSettings(first, file()).ok);
+  ASSERT_TRUE(loadSettings(second, file()).ok);
+  firstOnFile = first;
+  secondOnFile = second;
+
+  first.set("si", u"shi");
+  first.koukaon = 1;
+  ASSERT_TRUE(saveSettingsChanges(first, firstOnFile, file()).ok);
+  second.saidai = 50;
+  second.set("tu", u"tsu");
+  ASSERT_TRUE(saveSettingsChanges(second, secondOnFile, file()).ok);
+
+  KeySettings want;
+  want.set("si", u"shi");
+  want.koukaon = 1;
+  want.saidai = 50;
+  want.set("tu", u"tsu");
+  KeySettings back;
+  ASSERT_TRUE(loadSettings(back, file()).ok);
+  EXPECT_EQ(back, want);
+  EXPECT_EQ(second, want);  // what was written is what this copy now holds
+  EXPECT_EQ(secondOnFile, want);
+
+  // A field changed back to what this copy read is no change: the other copy's tsu stays.
+  ASSERT_TRUE(first.set("tu", u"tsu"));
+  ASSERT_TRUE(first.set("tu", u"tu"));
+  ASSERT_TRUE(first.set("ka", u"ca"));
+  ASSERT_TRUE(saveSettingsChanges(first, firstOnFile, file()).ok);
+  want.set("ka", u"ca");
+  ASSERT_TRUE(loadSettings(back, file()).ok);
+  EXPECT_EQ(back, want);
+
+  // No readable file: every field of this copy is written.
+  std::filesystem::remove(file());
+  KeySettings third = golden(), thirdOnFile;
+  ASSERT_TRUE(saveSettingsChanges(third, thirdOnFile, file()).ok);
+  EXPECT_EQ(folder.read("set.dat"), test::readBytes(test::dataPath("shell/data/set_golden.dat")));
+}
+
+TEST_F(SettingsFile, AFileThatDidNotLoadIsKeptBeforeASaveReplacesIt) {
+  struct Case {
+    const char* what;
+    std::string bytes;
+  } cases[] = {
+      {"short", " 1 \r\n 10 \r\nka\r\n"},
+      {"a bad byte", defaultsWith(40, "s\x80")},
+  };
+  for (const Case& c : cases) {
+    for (const char* name : {"set.dat", "set.dat.broken", "set.dat.broken.1"}) std::filesystem::remove(folder.root / name);
+    folder.write("set.dat", c.bytes);
+    folder.write("set.dat.broken", "older");
+    ASSERT_TRUE(saveSettings(golden(), file()).ok) << c.what;
+    EXPECT_EQ(folder.read("set.dat.broken"), "older") << c.what;
+    EXPECT_EQ(folder.read("set.dat.broken.1"), c.bytes) << c.what;
+    EXPECT_EQ(folder.read("set.dat"), test::readBytes(test::dataPath("shell/data/set_golden.dat"))) << c.what;
+  }
+  // A file that reads whole is replaced without a copy.
+  ASSERT_TRUE(saveSettings(KeySettings(), file()).ok);
+  EXPECT_FALSE(folder.exists("set.dat.broken.2"));
+}
+
+TEST_F(SettingsFile, SpecialFilesAndLinksToThemOrToOtherFilesAreNotReplaced) {
+  namespace fs = std::filesystem;
+  folder.write("notes.txt", "not settings\r\n");
+  ASSERT_EQ(::mkfifo((folder.root / "fifo").c_str(), 0644), 0);
+  for (const fs::path& to : {fs::path("/dev/null"), folder.root / "notes.txt", folder.root / "fifo"}) {
+    fs::remove(file());
+    fs::create_symlink(to, file());
+    KeySettings s = golden();
+    EXPECT_EQ(loadSettings(s, file()).message, kMsgSettingsLoadFailed) << to;  // and returns at once
+    EXPECT_EQ(saveSettings(golden(), file()).message, kMsgSettingsSaveFailed) << to;
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(file()))) << to;
+  }
+  EXPECT_EQ(folder.read("notes.txt"), "not settings\r\n");
+  EXPECT_TRUE(fs::is_fifo(fs::symlink_status(folder.root / "fifo")));
+  EXPECT_FALSE(folder.exists("set.dat.broken"));
+
+  // A link to settings is written through.
+  ASSERT_TRUE(saveSettings(KeySettings(), folder.root / "real.dat").ok);
+  fs::remove(file());
+  fs::create_symlink("real.dat", file());
+  ASSERT_TRUE(saveSettings(golden(), file()).ok);
+  EXPECT_EQ(folder.read("real.dat"), test::readBytes(test::dataPath("shell/data/set_golden.dat")));
 }
 
 }  // namespace

@@ -1,5 +1,9 @@
 #include "shell/text_file.h"
 
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "fakes/fake_services.h"
@@ -37,6 +41,20 @@ TEST(Cp932, DecodesAndRefusesInvalidBytes) {
   for (std::string bad : {std::string("\x80"), std::string("a\x81"), std::string("\x81\x20"), std::string("\xfd")}) {
     EXPECT_FALSE(decodeCp932(bad).has_value()) << bad.size();
   }
+}
+
+TEST(DecodeLines, ABadByteSpoilsItsOwnLineOnly) {
+  using V = std::vector<DecodedLine>;
+  struct Case {
+    std::string bytes;
+    V lines;
+  } cases[] = {
+      {"a\r\n\x80\r\n\x82\xa0\r\n", V{u"a", std::nullopt, u"あ"}},
+      {"\x81\r\nb", V{std::nullopt, u"b"}},  // a lead byte cut by the line end
+      {"a\nb\rc\r\n\r\n", V{u"a", u"b", u"c", u""}},
+      {"", V{}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(decodeLinesCp932(c.bytes), c.lines) << c.bytes;
 }
 
 TEST(SplitLines, TakesCrLfAndStrayLineEnds) {
@@ -149,6 +167,103 @@ TEST_F(AtomicSave, ReadRefusesMissingInvalidAndDirectory) {
   folder.write("bad.txt", "ok\r\n\x80\r\n");
   EXPECT_FALSE(readTextFileLines(folder.root / "bad.txt").has_value());
   EXPECT_FALSE(readTextFileLines(folder.root).has_value());
+}
+
+// Sets the umask for the length of a test.
+struct Umask {
+  mode_t old;
+  explicit Umask(mode_t m) : old(::umask(m)) {}
+  ~Umask() { ::umask(old); }
+};
+
+TEST_F(AtomicSave, NewFilesHonourTheUmask) {
+  for (const auto& [mask, mode] : {std::pair<mode_t, unsigned>{077, 0600}, {022, 0644}, {002, 0664}}) {
+    Umask u(mask);
+    std::filesystem::remove(file());
+    ASSERT_TRUE(replaceFileAtomically(file(), "new"));
+    struct stat st {};
+    ASSERT_EQ(::stat(file().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, mode) << std::oct << mask;
+  }
+}
+
+TEST_F(AtomicSave, SpecialFilesAreNeitherReadNorReplaced) {
+  namespace fs = std::filesystem;
+  const fs::path fifo = folder.root / "fifo";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  fs::create_symlink(fifo, folder.root / "to_fifo");
+  fs::create_symlink("/dev/null", folder.root / "to_null");
+  fs::create_directory(folder.root / "folder");
+  // No writer ever opens the FIFO: a blocking open would hang here.
+  for (const fs::path& p : {fifo, folder.root / "to_fifo", fs::path("/dev/null"), folder.root / "folder"}) {
+    EXPECT_TRUE(isSpecialFile(p)) << p;
+    EXPECT_FALSE(readFileBytes(p).has_value()) << p;
+    EXPECT_FALSE(readTextFileLines(p).has_value()) << p;
+  }
+  for (const fs::path& p : {fifo, folder.root / "to_fifo", folder.root / "to_null"}) {
+    EXPECT_FALSE(replaceFileAtomically(p, "x")) << p;
+  }
+  EXPECT_TRUE(fs::is_fifo(fs::symlink_status(fifo)));
+  EXPECT_TRUE(fs::is_symlink(fs::symlink_status(folder.root / "to_null")));
+  EXPECT_TRUE(fs::is_character_file(fs::status("/dev/null")));
+  folder.write("plain", "x");
+  EXPECT_FALSE(isSpecialFile(folder.root / "plain"));
+  EXPECT_FALSE(isSpecialFile(folder.root / "missing"));
+}
+
+TEST_F(AtomicSave, StaleTemporariesAreRemovedOnlyWhenOlderThanAMinute) {
+  namespace fs = std::filesystem;
+  const auto now = fs::file_time_type::clock::now();
+  struct Case {
+    std::string name;
+    std::chrono::seconds age;
+    bool removed;
+  } cases[] = {
+      {".rank.dat.tmpAb12Cd", std::chrono::seconds(120), true},
+      {".set.dat.tmpzzzzzz", std::chrono::seconds(61), true},
+      {".rank.dat.tmpXy34Ef", std::chrono::seconds(10), false},  // maybe another copy's save in progress
+      {"rank.dat", std::chrono::seconds(120), false},
+      {"rank.dat.lock", std::chrono::seconds(120), false},
+      {".rank.dat.tmp", std::chrono::seconds(120), false},
+      {".notes.tmp12345", std::chrono::seconds(120), false},
+      {"rank.dat.tmpAb12Cd", std::chrono::seconds(120), false},
+  };
+  for (const Case& c : cases) {
+    folder.write(c.name, "x");
+    fs::last_write_time(folder.root / c.name, now - c.age);
+  }
+  EXPECT_EQ(removeStaleSaveTemporaries(folder.root, std::chrono::seconds(60), now), 2);
+  for (const Case& c : cases) EXPECT_EQ(folder.exists(c.name), !c.removed) << c.name;
+}
+
+TEST_F(AtomicSave, BrokenCopiesAreNumberedAndNeverOverwritten) {
+  ASSERT_TRUE(keepBrokenCopy(file(), "first"));
+  ASSERT_TRUE(keepBrokenCopy(file(), "second"));
+  ASSERT_TRUE(keepBrokenCopy(file(), "first"));  // already kept: no third copy
+  ASSERT_TRUE(keepBrokenCopy(file(), "third"));
+  EXPECT_EQ(folder.read("data.txt.broken"), "first");
+  EXPECT_EQ(folder.read("data.txt.broken.1"), "second");
+  EXPECT_EQ(folder.read("data.txt.broken.2"), "third");
+  EXPECT_FALSE(folder.exists("data.txt.broken.3"));
+}
+
+TEST_F(AtomicSave, FileLockExcludesAnotherHolder) {
+  const std::string lockName = file().string() + ".lock";
+  {
+    FileLock lock(file());
+    ASSERT_TRUE(lock.held());
+    const int other = ::open(lockName.c_str(), O_RDWR);
+    ASSERT_GE(other, 0);
+    EXPECT_NE(::flock(other, LOCK_EX | LOCK_NB), 0);
+    ::close(other);
+    // A holder that never lets go is waited for only so long.
+    FileLock second(file(), std::chrono::milliseconds(20));
+    EXPECT_FALSE(second.held());
+  }
+  const int other = ::open(lockName.c_str(), O_RDWR);
+  ASSERT_GE(other, 0);
+  EXPECT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+  ::close(other);
 }
 
 }  // namespace

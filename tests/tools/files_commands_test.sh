@@ -59,6 +59,23 @@ mkdir "$dir/short" && head -n 7 "$dir/rank.dat" > "$dir/short/rank.dat"
 got=$("$tool" show "$dir/short/rank.dat")
 check rank-short "ランキングの読み込みに失敗しました。" "$got"
 
+# Not a regular file: refused at once (a FIFO with no writer would hang a plain read).
+mkfifo "$dir/fifo" "$dir/rank.dat.fifo"
+mkdir -p "$dir/links" && ln -s "$dir/rank.dat.fifo" "$dir/links/rank.dat"
+for special in "$dir/fifo" "$dir/links/rank.dat" /dev/null "$dir/short"; do
+  err=$(timeout 10 "$tool" show "$special" 2>&1 >/dev/null)
+  check "special-status $special" 1 $?
+  check "special-message $special" "$special: not a regular file" "$err"
+done
+err=$(printf 'x\n' | timeout 10 "$tool" rewrite --settings "$dir/fifo" 2>&1 >/dev/null)
+check special-settings-status 1 $?
+check special-settings-message "$dir/fifo: not a regular file" "$err"
+err=$(timeout 10 "$tool" make-problems --title t "$dir/fifo" "$dir/out.txt" 2>&1 >/dev/null)
+check special-make-in "1 $dir/fifo: not a regular file" "$? $err"
+printf 'a\tあ\n' > "$dir/in.txt"
+err=$(timeout 10 "$tool" make-problems --title t "$dir/in.txt" "$dir/fifo" 2>&1 >/dev/null)
+check special-make-out "1 $dir/fifo: not a regular file" "$? $err"
+
 # Usage errors: status 2.
 "$tool" show >/dev/null 2>&1
 check usage-no-file 2 $?

@@ -16,6 +16,7 @@
 #include "shell/screens/options_store.h"
 #include "shell/screens/picture_button.h"
 #include "shell/settings_file.h"
+#include "shell/text_file.h"
 
 namespace lk {
 namespace {
@@ -120,7 +121,11 @@ void StartScreen::load() {
   std::filesystem::current_path(s.folder->programFolder(), ec);
   const std::filesystem::path data = s.folder->dataFolder();
   const std::filesystem::path program = s.folder->programFolder();
+  // Saves cut short by a kill leave their temporaries behind. Only the data
+  // folder: an installed program folder is not ours to clean.
+  removeStaleSaveTemporaries(data);
   const SettingsFileResult settings = loadSettings(state().settings, fileToLoad(data, program, "set.dat"));
+  state().settingsOnFile = state().settings;
   if (!settings.ok) s.messages->show(settings.message);
   const RankingFileResult ranking = loadRanking(state().ranking, fileToLoad(data, program, "rank.dat"));
   if (!ranking.ok) s.messages->show(ranking.message);

@@ -202,7 +202,8 @@ void SettingsPage::copyPage() {
 
 void SettingsPage::store() {
   copyPage();
-  const SettingsFileResult saved = saveSettings(state().settings, services().folder->dataFolder() / "set.dat");
+  const SettingsFileResult saved =
+      saveSettingsChanges(state().settings, state().settingsOnFile, services().folder->dataFolder() / "set.dat");
   if (!saved.ok) {
     services().messages->show(saved.message);
     return;

@@ -248,6 +248,33 @@ class ShellScreensTest : public QObject {
     QCOMPARE(h.currentId(), ScreenId::m_menu);
   }
 
+  void storeKeepsWhatAnotherCopySavedMeanwhile() {
+    Started h;
+    // Another copy of the program saves saidai 50 while this one is running.
+    lk::KeySettings other;
+    other.saidai = 50;
+    h.fakes.folder.write("set.dat", settingsBytes(other));
+    QVERIFY(h.click("set_b"));
+    h.list("hu_c")->setCurrentText(QStringLiteral("fu"));
+    QVERIFY(h.click("set_b"));
+    QCOMPARE(h.currentId(), ScreenId::m_menu);
+    lk::KeySettings both = other;
+    both.set("hu", u"fu");
+    QCOMPARE(h.fakes.folder.read("set.dat"), settingsBytes(both));
+    QVERIFY(h.state.settings == both);
+  }
+
+  void startRemovesOldSaveTemporaries() {
+    GuiHarness h;
+    const auto now = std::filesystem::file_time_type::clock::now();
+    h.fakes.folder.write(".rank.dat.tmpAb12Cd", "left by a kill");
+    std::filesystem::last_write_time(h.fakes.folder.root / ".rank.dat.tmpAb12Cd", now - std::chrono::minutes(5));
+    h.fakes.folder.write(".set.dat.tmpXy34Ef", "a save in progress");
+    h.open(ScreenId::start);
+    QVERIFY(!h.fakes.folder.exists(".rank.dat.tmpAb12Cd"));
+    QVERIFY(h.fakes.folder.exists(".set.dat.tmpXy34Ef"));
+  }
+
   void editorChoiceLeavesThePositionAlone_data() {
     QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("button");
