@@ -1,40 +1,9 @@
 #include "progress/history_export.h"
 
-#include <array>
 
 #include "engine/text.h"
 
 namespace lk {
-
-namespace {
-
-constexpr std::array<std::u16string_view, 4> kUsRows = {u"1234567890-=", u"qwertyuiop[]\\", u"asdfghjkl;'",
-                                                        u"zxcvbnm,./"};
-constexpr std::array<std::u16string_view, 4> kJisRows = {u"1234567890-^\\", u"qwertyuiop@[", u"asdfghjkl;:]",
-                                                         u"zxcvbnm,./_"};
-
-// Shifted characters and the key they are on: "shifted, unshifted" pairs.
-constexpr std::u16string_view kUsShifted = u"!1@2#3$4%5^6&7*8(9)0_-+={[}]|\\:;\"'<,>.?/~`";
-constexpr std::u16string_view kJisShifted = u"!1\"2#3$4%5&6'7(8)9=-~^|\\`@{[+;*:}]<,>.?/";
-
-}  // namespace
-
-std::span<const std::u16string_view> keyboardRows(KeyboardLayout layout) {
-  return layout == KeyboardLayout::Us ? std::span<const std::u16string_view>(kUsRows)
-                                      : std::span<const std::u16string_view>(kJisRows);
-}
-
-char16_t keyOfCharacter(char16_t c, KeyboardLayout layout) {
-  if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-  for (std::u16string_view row : keyboardRows(layout)) {
-    if (row.find(c) != std::u16string_view::npos) return c;
-  }
-  const std::u16string_view shifted = layout == KeyboardLayout::Us ? kUsShifted : kJisShifted;
-  for (std::size_t i = 0; i + 1 < shifted.size(); i += 2) {
-    if (shifted[i] == c) return shifted[i + 1];
-  }
-  return 0;
-}
 
 namespace {
 

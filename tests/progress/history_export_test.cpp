@@ -1,31 +1,10 @@
-// The keyboard the analysis screen shades, and the CSV export.
+// The CSV export of the history.
 #include "progress/history_export.h"
 
 #include <gtest/gtest.h>
 
 namespace lk {
 namespace {
-
-TEST(KeyboardRows, CharactersLandOnTheKeyTheyAreTypedWith) {
-  struct Case {
-    char16_t c;
-    char16_t jis, us;
-  } cases[] = {
-      {u'a', u'a', u'a'}, {u'Q', u'q', u'q'},  {u'1', u'1', u'1'}, {u'!', u'1', u'1'},  {u'(', u'8', u'9'},
-      {u')', u'9', u'0'}, {u':', u':', u';'},  {u'@', u'@', u'2'}, {u'=', u'-', u'='},  {u'+', u';', u'='},
-      {u'?', u'/', u'/'}, {u'\\', u'\\', u'\\'}, {u'-', u'-', u'-'}, {u'あ', 0, 0},      {u' ', 0, 0},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(keyOfCharacter(c.c, KeyboardLayout::Jis), c.jis) << static_cast<int>(c.c);
-    EXPECT_EQ(keyOfCharacter(c.c, KeyboardLayout::Us), c.us) << static_cast<int>(c.c);
-  }
-  // Every key of a picture is its own key.
-  for (auto layout : {KeyboardLayout::Jis, KeyboardLayout::Us}) {
-    for (std::u16string_view row : keyboardRows(layout)) {
-      for (char16_t k : row) EXPECT_EQ(keyOfCharacter(k, layout), k);
-    }
-  }
-}
 
 TEST(HistoryCsv, BomHeaderQuotedTitlesAndCrlf) {
   RunSummary a;

@@ -47,9 +47,7 @@ QString legend(const GuideKey& k) {
     case KeyRole::Character:
       break;
   }
-  // Letters as printed on the keycaps.
-  if (k.base >= u'a' && k.base <= u'z') return QString(QChar(k.base - u'a' + u'A'));
-  return QString(QChar(k.base));
+  return QString(QChar(k.legend));
 }
 
 }  // namespace
@@ -121,8 +119,9 @@ void KeyboardGuideWidget::paintEvent(QPaintEvent*) {
     if (k.role == KeyRole::Character && k.shifted && !(k.base >= u'a' && k.base <= u'z')) {
       // Signs show both characters, Shift's on top, as the keycaps do.
       p.setFont(smallFont);
-      p.drawText(r.adjusted(4, 1, -2, -r.height() / 2), Qt::AlignLeft | Qt::AlignVCenter, QString(QChar(k.shifted)));
-      p.drawText(r.adjusted(4, r.height() / 2 - 1, -2, -1), Qt::AlignLeft | Qt::AlignVCenter, QString(QChar(k.base)));
+      p.drawText(r.adjusted(4, 1, -2, -r.height() / 2), Qt::AlignLeft | Qt::AlignVCenter,
+                 QString(QChar(k.shiftedLegend)));
+      p.drawText(r.adjusted(4, r.height() / 2 - 1, -2, -1), Qt::AlignLeft | Qt::AlignVCenter, QString(QChar(k.legend)));
     } else {
       p.setFont(k.role == KeyRole::Character ? keyFont : smallFont);
       p.drawText(r, Qt::AlignCenter, legend(k));

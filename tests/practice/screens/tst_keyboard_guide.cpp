@@ -220,6 +220,35 @@ class TstKeyboardGuide : public QObject {
     QCOMPARE(h->textOf(QStringLiteral("label_q")), QStringLiteral("終"));
     QVERIFY(!guide()->stroke());
   }
+
+  // A backslash question is drawn as the layout's key prints it: the JIS
+  // yen key's character as it is (the Japanese font's ¥), the US one as a
+  // backslash no Japanese font turns into ¥; the guide lights that key.
+  void oneCharDrillDrawsTheBackslashAsTheKeyboardPrintsIt_data() {
+    QTest::addColumn<KeyboardLayout>("layout");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("JIS") << KeyboardLayout::Jis << QStringLiteral("\\") << QStringLiteral("AE13");
+    QTest::newRow("US") << KeyboardLayout::Us << QStringLiteral("\uFF3C") << QStringLiteral("BKSL");
+  }
+  void oneCharDrillDrawsTheBackslashAsTheKeyboardPrintsIt() {
+    QFETCH(KeyboardLayout, layout);
+    QFETCH(QString, shown);
+    QFETCH(QString, key);
+    h->state.options.keyboardGuide = true;
+    h->state.options.layout = layout;
+    h->fakes.random.sequence = {41.5 / 51};  // the advanced list's backslash
+    h->open(ScreenId::t_menu);
+    QVERIFY(h->click(QStringLiteral("o_type2_b")));
+    auto* s = qobject_cast<lk::OneCharDrillScreen*>(h->current());
+    QVERIFY(s);
+    for (int i = 0; i < 4; ++i) s->countdownTick();
+    QCOMPARE(h->textOf(QStringLiteral("label_q")), shown);
+    QVERIFY(guide()->stroke());
+    QCOMPARE(QString::fromLatin1(guide()->stroke()->key->code.data(), guide()->stroke()->key->code.size()), key);
+    h->type(QStringLiteral("\\"));
+    QCOMPARE(h->state.result.charCount, 1);  // the key itself is still the backslash
+  }
 };
 
 QTEST_MAIN(TstKeyboardGuide)

@@ -21,6 +21,7 @@
 #include "progress/run_keeping.h"
 #include "progress/screens/keyboard_picture.h"
 #include "progress/screens/progress_screens.h"
+#include "shell/keyboard_map.h"
 #include "shell/screens/gui_test_support.h"
 #include "shell/screens/options_store.h"
 
@@ -53,6 +54,12 @@ class TstBunseki : public QObject {
   std::unique_ptr<lk::HistoryStore> store(lk::HistoryStore::Mode mode = lk::HistoryStore::Mode::ReadOnly) const {
     lk::HistoryStore::Status status;
     return lk::HistoryStore::open(h->fakes.folder.root / lk::kHistoryFileName, status, mode);
+  }
+
+  // The picture's cell of the key that types `c`.
+  static QString cell(lk::KeyboardLayout layout, char16_t c) {
+    const auto stroke = lk::strokeFor(layout, c);
+    return stroke ? lk::KeyboardPicture::cellName(*stroke->key) : QString();
   }
 
   // The word drill on "si", "ka" in list order: s, u (miss), i, then k, a
@@ -97,8 +104,8 @@ class TstBunseki : public QObject {
     QCOMPARE(items("missed_keys"), (QStringList{QStringLiteral("a ×1 → e ×1"), QStringLiteral("i ×1 → u ×1")}));
     QCOMPARE(items("slow_units").size(), 2);
     // The keyboard shades the missed keys only.
-    auto* a = h->find<QLabel>(lk::KeyboardPicture::cellName(u'a'));
-    auto* s = h->find<QLabel>(lk::KeyboardPicture::cellName(u's'));
+    auto* a = h->find<QLabel>(cell(lk::KeyboardLayout::Jis, u'a'));
+    auto* s = h->find<QLabel>(cell(lk::KeyboardLayout::Jis, u's'));
     QVERIFY(a && s);
     QCOMPARE(a->property("missRate").toDouble(), 0.5);
     QCOMPARE(s->property("missRate").toDouble(), 0.0);
@@ -232,14 +239,20 @@ class TstBunseki : public QObject {
   void keyboardLayoutChoiceIsRemembered() {
     h->open(ScreenId::t_menu);
     QVERIFY(h->click(QStringLiteral("kiroku_b")));
-    QVERIFY(h->find<QLabel>(lk::KeyboardPicture::cellName(u'@')));  // JIS by default
+    // JIS by default: the yen key, no ` key, @ beside P.
+    QVERIFY(h->find<QLabel>(QStringLiteral("key_AE13")));
+    QVERIFY(!h->find<QLabel>(QStringLiteral("key_TLDE")));
+    QCOMPARE(h->textOf(cell(lk::KeyboardLayout::Jis, u'@')), QStringLiteral("@"));
     auto* layout = h->find<QComboBox>(QStringLiteral("layout_c"));
     layout->setCurrentIndex(1);
     QCOMPARE(h->state.options.layout, lk::KeyboardLayout::Us);
     QCOMPARE(lk::loadOptions(h->fakes.folder.root).layout, lk::KeyboardLayout::Us);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!h->find<QLabel>(lk::KeyboardPicture::cellName(u'@')));
-    QVERIFY(h->find<QLabel>(lk::KeyboardPicture::cellName(u'\'')));
+    QVERIFY(!h->find<QLabel>(QStringLiteral("key_AE13")));
+    QVERIFY(h->find<QLabel>(QStringLiteral("key_TLDE")));
+    QCOMPARE(h->textOf(cell(lk::KeyboardLayout::Us, u'[')), QStringLiteral("["));
+    QVERIFY(h->find<QLabel>(cell(lk::KeyboardLayout::Us, u'\'')));
+    QCOMPARE(h->textOf(cell(lk::KeyboardLayout::Us, u'\\')), QStringLiteral("\uFF3C"));  // not ¥
   }
 };
 
