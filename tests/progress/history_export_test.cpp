@@ -28,5 +28,33 @@ TEST(HistoryCsv, BomHeaderQuotedTitlesAndCrlf) {
   EXPECT_EQ(historyCsv({}), "\xEF\xBB\xBFid,started,mode,title,questions,chars,misses,seconds,speed,accuracy\r\n");
 }
 
+// The OWASP rule against formula injection: a cell a spreadsheet would
+// compute or run starts with an apostrophe; quoting still applies after it.
+TEST(HistoryCsv, CellsThatStartLikeAFormulaAreKeptAsText) {
+  struct Case {
+    const char* text;
+    const char* cell;
+  } cases[] = {
+      {"=1+2", "'=1+2"},
+      {"=cmd|' /C calc'!A0", "'=cmd|' /C calc'!A0"},
+      {"+81", "'+81"},
+      {"-2", "'-2"},
+      {"@SUM(A1)", "'@SUM(A1)"},
+      {"\ttab", "'\ttab"},
+      {"\rcr", "\"'\rcr\""},
+      {"=a,b", "\"'=a,b\""},
+      {"=\"x\"", "\"'=\"\"x\"\"\""},
+      {"a=b", "a=b"},
+      {"初級", "初級"},
+      {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(csvCell(c.text), c.cell) << c.text;
+
+  RunSummary r;
+  r.id = 1;
+  r.title = u"=1+2";
+  EXPECT_NE(historyCsv({r}).find(",word,'=1+2,"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace lk

@@ -8,7 +8,6 @@
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
-#include <fstream>
 
 #include "progress/history_export.h"
 #include "progress/keystroke_stats.h"
@@ -295,11 +294,8 @@ void AnalysisScreen::exportCsv() {
   if (!sv.files) return;
   const auto file = sv.files->saveCsvFile();
   if (!file) return;
-  const std::string csv = historyCsv(store_ ? store_->runs() : std::vector<RunSummary>{});
-  std::ofstream out(*file, std::ios::binary | std::ios::trunc);
-  out.write(csv.data(), static_cast<std::streamsize>(csv.size()));
-  out.close();
-  if (!out && sv.messages) sv.messages->show(u"CSVファイルを保存できませんでした。");
+  const bool written = writeHistoryCsv(store_ ? store_->runs() : std::vector<RunSummary>{}, *file);
+  if (!written && sv.messages) sv.messages->show(u"CSVファイルを保存できませんでした。");
 }
 
 }  // namespace lk
