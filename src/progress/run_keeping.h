@@ -25,9 +25,14 @@ void finishRun(AppState& state, RunRecord record, DrillMode mode, int questions)
 // luminakey.db in the data folder (beside set.dat and rank.dat).
 std::filesystem::path historyPath(ProgramFolder& folder);
 
-// Keeps state.progress.lastRun in the store; true when kept. On failure shows
-// kHistorySaveFailed through the message service.
+// Keeps state.progress.lastRun in the store; true when kept. A failure is
+// only noted: a message box on the last key would come before the drill has
+// drawn its クリア！, so tellUnkeptRun shows it once the result is on screen.
 bool keepRun(AppState& state);
+
+// Shows kHistorySaveFailed through the message service if the last run was
+// not kept and nobody has said so yet.
+void tellUnkeptRun(AppState& state);
 
 // Both, as a drill calls them at its end.
 inline bool endRecordedRun(AppState& state, RunRecord record, DrillMode mode, int questions) {
