@@ -73,6 +73,10 @@ class TstKeyboardGuide : public QObject {
     }
     QCOMPARE(g->fingerText(), QString::fromUtf8(want.fingerText));
     const QImage image = g->grab().toImage();
+    // Assistive technology is told the same key and fingers.
+    const QChar cap(s->shift ? s->key->shiftedLegend : s->key->legend);
+    QCOMPARE(g->accessibleDescription(),
+             QStringLiteral("「%1」キー　").arg(cap) + QString::fromUtf8(want.fingerText));
     const QRect r = g->keyRect(*s->key);
     QCOMPARE(image.pixelColor(r.right() - 4, r.center().y()), kLitColour);
     // Exactly the lit keys carry the lit colour.
@@ -154,6 +158,8 @@ class TstKeyboardGuide : public QObject {
     };
     const QString keys = QStringLiteral("kaf!");
     for (int i = 0; i < 4; ++i) {
+      // Told after each key, before anything is painted.
+      if (i > 0) QVERIFY(guide()->accessibleDescription().endsWith(QString::fromUtf8(steps[i].fingerText)));
       verifyLit(steps[i]);
       if (QTest::currentTestFailed()) return;
       h->type(QStringLiteral("x"));  // a miss leaves the key lit
@@ -164,6 +170,7 @@ class TstKeyboardGuide : public QObject {
     QCOMPARE(h->textOf(QStringLiteral("label_q2")), QStringLiteral("クリア！"));
     QVERIFY(!guide()->stroke());
     QVERIFY(guide()->fingerText().isEmpty());
+    QVERIFY(guide()->accessibleDescription().isEmpty());
   }
 
   // With any spelling accepted, the guide follows the spelling being typed:
