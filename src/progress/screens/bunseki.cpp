@@ -16,6 +16,7 @@
 #include "progress/weakness.h"
 #include "progress/screens/keyboard_picture.h"
 #include "shell/app_state.h"
+#include "shell/keyboard_map.h"
 #include "shell/screens/options_store.h"
 #include "shell/screens/picture_button.h"
 #include "shell/screens/screen_widgets.h"
@@ -51,7 +52,10 @@ QListWidget* addList(QWidget* parent, const QString& name, const QString& captio
   return l;
 }
 
-QString keyText(char16_t k) { return k == u' ' ? QStringLiteral("␣") : QString(QChar(k)); }
+// A key as the learner's keyboard prints it (a US backslash is no ¥).
+QString keyText(char16_t k, KeyboardLayout layout) {
+  return k == u' ' ? QStringLiteral("␣") : QString(QChar(displayedCharacter(layout, k)));
+}
 
 const QColor kSpeedColor(0x2f, 0x7f, 0xd8);
 const QColor kAccuracyColor(0x3a, 0xa5, 0x4a);
@@ -183,11 +187,12 @@ void AnalysisScreen::showRun() {
   for (std::size_t i = 0; i < patterns.size() && i < kListed; ++i) missed_units_->addItem(qs(describeMissPattern(patterns[i])));
 
   const std::span<const RunRecord> one(&r, 1);
+  const KeyboardLayout layout = state().options.layout;
   for (const KeyStat& k : keyStats(one)) {
     if (k.misses == 0 || missed_keys_->count() >= kListed) break;
-    QString line = keyText(k.key) + QStringLiteral(" ×%1 →").arg(k.misses);
+    QString line = keyText(k.key, layout) + QStringLiteral(" ×%1 →").arg(k.misses);
     for (std::size_t i = 0; i < k.typedInstead.size(); ++i) {
-      line += (i ? QStringLiteral(", ") : QStringLiteral(" ")) + keyText(k.typedInstead[i].first) +
+      line += (i ? QStringLiteral(", ") : QStringLiteral(" ")) + keyText(k.typedInstead[i].first, layout) +
               QStringLiteral(" ×%1").arg(k.typedInstead[i].second);
     }
     missed_keys_->addItem(line);
@@ -211,7 +216,7 @@ void AnalysisScreen::layoutChosen(int index) {
   // The choice is remembered with the other options; a file that cannot be
   // written only loses the choice.
   if (s.services.folder) saveOptions(s.options, s.services.folder->dataFolder());
-  showKeyboard();
+  showRun();  // the key lists are written as the layout prints the keys
 }
 
 void AnalysisScreen::fillFilters() {

@@ -424,6 +424,22 @@ class TstBunseki : public QObject {
     QCOMPARE(p->property("missRate").toDouble(), 2.0 / 7.0);
   }
 
+  // A backslash is drawn as the chosen layout prints it, in the lists and on
+  // the keyboard: JIS on its yen key, US on its own key and never as ¥.
+  void backslashIsShownAsTheLayoutPrintsIt() {
+    keep({run(lk::DrillMode::Char, u"一文字", {{u"\\", u'\\', 1, 1, 300}})});
+    h->state.progress.openOnHistory = false;
+    h->open(ScreenId::bunseki);
+    QCOMPARE(items("missed_keys"), QStringList{QStringLiteral("\\ ×1 → q ×1")});
+    QCOMPARE(h->find<QLabel>(QStringLiteral("key_AE13"))->property("missRate").toDouble(), 0.5);
+    QCOMPARE(h->textOf(QStringLiteral("key_AE13")), QStringLiteral("\u00A5"));
+    h->find<QComboBox>(QStringLiteral("layout_c"))->setCurrentIndex(1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(items("missed_keys"), QStringList{QStringLiteral("\uFF3C ×1 → q ×1")});
+    QCOMPARE(h->find<QLabel>(QStringLiteral("key_BKSL"))->property("missRate").toDouble(), 0.5);
+    QCOMPARE(h->textOf(QStringLiteral("key_BKSL")), QStringLiteral("\uFF3C"));
+  }
+
   void noRunAtAllSaysSo() {
     openHistory();
     QCOMPARE(h->textOf(QStringLiteral("run_l")), QStringLiteral("まだ練習の記録がありません。"));
