@@ -30,7 +30,9 @@ echo "package: $deb"
 contents=$(mktemp -d)
 trap 'rm -rf "$contents"' EXIT
 dpkg-deb -x "$deb" "$contents"
-desktop-file-validate "$contents"/usr/share/applications/luminakey.desktop
+# A hint (two main categories: the program listed twice in menus) fails too.
+validation=$(desktop-file-validate "$contents"/usr/share/applications/luminakey.desktop) || { echo "$validation"; exit 1; }
+[ -z "$validation" ] || fail "desktop-file-validate: $validation"
 appstreamcli validate --no-net "$contents"/usr/share/metainfo/*.metainfo.xml
 for size in 48x48 128x128 256x256 scalable; do
   ls "$contents"/usr/share/icons/hicolor/$size/apps/luminakey.* > /dev/null

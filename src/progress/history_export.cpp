@@ -1,68 +1,45 @@
 #include "progress/history_export.h"
 
-#include <array>
+#include <fstream>
 
 #include "engine/text.h"
 
 namespace lk {
 
-namespace {
-
-constexpr std::array<std::u16string_view, 4> kUsRows = {u"1234567890-=", u"qwertyuiop[]\\", u"asdfghjkl;'",
-                                                        u"zxcvbnm,./"};
-constexpr std::array<std::u16string_view, 4> kJisRows = {u"1234567890-^\\", u"qwertyuiop@[", u"asdfghjkl;:]",
-                                                         u"zxcvbnm,./_"};
-
-// Shifted characters and the key they are on: "shifted, unshifted" pairs.
-constexpr std::u16string_view kUsShifted = u"!1@2#3$4%5^6&7*8(9)0_-+={[}]|\\:;\"'<,>.?/~`";
-constexpr std::u16string_view kJisShifted = u"!1\"2#3$4%5&6'7(8)9=-~^|\\`@{[+;*:}]<,>.?/";
-
-}  // namespace
-
-std::span<const std::u16string_view> keyboardRows(KeyboardLayout layout) {
-  return layout == KeyboardLayout::Us ? std::span<const std::u16string_view>(kUsRows)
-                                      : std::span<const std::u16string_view>(kJisRows);
+std::string csvCell(std::string_view text) {
+  std::string cell;
+  // A spreadsheet takes a cell that starts like this for a formula (a title
+  // "=1+2" would be computed, "=cmd|..." run); the apostrophe keeps it text.
+  if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos) cell.push_back('\'');
+  cell += text;
+  if (cell.find_first_of(",\"\r\n") == std::string::npos) return cell;
+  std::string quoted = "\"";
+  for (char c : cell) {
+    if (c == '"') quoted.push_back('"');
+    quoted.push_back(c);
+  }
+  quoted.push_back('"');
+  return quoted;
 }
-
-char16_t keyOfCharacter(char16_t c, KeyboardLayout layout) {
-  if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-  for (std::u16string_view row : keyboardRows(layout)) {
-    if (row.find(c) != std::u16string_view::npos) return c;
-  }
-  const std::u16string_view shifted = layout == KeyboardLayout::Us ? kUsShifted : kJisShifted;
-  for (std::size_t i = 0; i + 1 < shifted.size(); i += 2) {
-    if (shifted[i] == c) return shifted[i + 1];
-  }
-  return 0;
-}
-
-namespace {
-
-void field(std::string& out, std::string_view text) {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-    out += text;
-    return;
-  }
-  out.push_back('"');
-  for (char c : text) {
-    if (c == '"') out.push_back('"');
-    out.push_back(c);
-  }
-  out.push_back('"');
-}
-
-}  // namespace
 
 std::string historyCsv(const std::vector<RunSummary>& runs) {
   std::string out = "\xEF\xBB\xBF";
   out += "id,started,mode,title,questions,chars,misses,seconds,speed,accuracy\r\n";
   for (const RunSummary& r : runs) {
     out += std::to_string(r.id) + ',' + formatDateTime(r.started) + ',' + std::string(drillModeName(r.mode)) + ',';
-    field(out, toUtf8(r.title));
+    out += csvCell(toUtf8(r.title));
     for (int v : {r.questions, r.chars, r.misses, r.seconds, r.speed, r.accuracy}) out += ',' + std::to_string(v);
     out += "\r\n";
   }
   return out;
+}
+
+bool writeHistoryCsv(const std::vector<RunSummary>& runs, const std::filesystem::path& file) {
+  const std::string csv = historyCsv(runs);
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out.write(csv.data(), static_cast<std::streamsize>(csv.size()));
+  out.close();
+  return static_cast<bool>(out);
 }
 
 }  // namespace lk

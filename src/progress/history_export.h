@@ -1,28 +1,28 @@
 #pragma once
 
-// The keyboard pictures of the analysis screen and the CSV export of the
-// history: plain data and text, so the screen only draws them.
+// The CSV export of the history: plain text, so the screen and the tool
+// only write it.
 
-#include <span>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "progress/history_store.h"
-#include "shell/app_options.h"
 
 namespace lk {
 
-// The rows of the character keys, top to bottom, each key its unshifted character.
-std::span<const std::u16string_view> keyboardRows(KeyboardLayout layout);
-// The key a character is typed on ('A' -> 'a', '!' -> '1', on JIS '(' -> '8');
-// 0 when the layout has no such key.
-char16_t keyOfCharacter(char16_t c, KeyboardLayout layout);
+// One CSV cell: quoted where it holds a comma, a quote or a line end, and
+// with a leading apostrophe where it begins with = + - @ TAB or CR, so a
+// spreadsheet shows it as text and never runs it as a formula.
+std::string csvCell(std::string_view text);
 
 // UTF-8 with a byte order mark (spreadsheet programs on Japanese systems
 // then read it as UTF-8), CRLF line ends, the columns of the history
-// command plus questions, fields quoted where they hold a comma, a quote or
-// a line end.
+// command plus questions, the title written by csvCell.
 std::string historyCsv(const std::vector<RunSummary>& runs);
+// historyCsv into `file`, replacing it; false when it cannot be written.
+// The analysis screen's button and `luminakey-tool export-csv` both write through it.
+bool writeHistoryCsv(const std::vector<RunSummary>& runs, const std::filesystem::path& file);
 
 }  // namespace lk

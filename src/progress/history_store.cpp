@@ -673,9 +673,13 @@ std::vector<RunRecord> HistoryStore::records(const std::vector<std::int64_t>& id
   return out;
 }
 
-HistoryTotals HistoryStore::totals() const {
-  Statement s(db_, "SELECT count(*), coalesce(sum(key_count), 0), coalesce(sum(seconds), 0) FROM runs");
+HistoryTotals HistoryStore::totals(const RunFilter& filter) const {
+  Statement s(db_,
+              "SELECT count(*), coalesce(sum(key_count), 0), coalesce(sum(seconds), 0) FROM runs"
+              " WHERE (?1 IS NULL OR mode = ?1) AND (?2 IS NULL OR title = ?2)");
   HistoryTotals t;
+  if (filter.mode) s.bind(1, drillModeName(*filter.mode)); else s.bindNull(1);
+  if (filter.title) s.bind(2, toUtf8(*filter.title)); else s.bindNull(2);
   if (s.step()) {
     t.runs = static_cast<int>(s.integer(0));
     t.keys = s.integer(1);

@@ -124,7 +124,8 @@ class HistoryStore {
   std::vector<RunRecord> records(const std::vector<std::int64_t>& ids) const;
   // Ids of the last `last` runs, oldest first.
   std::vector<std::int64_t> lastRunIds(int last) const;
-  HistoryTotals totals() const;
+  // Runs, keystrokes and seconds of the runs that pass `filter`.
+  HistoryTotals totals(const RunFilter& filter = {}) const;
   // Course titles and the modes they were run in, for the history filter.
   std::vector<std::pair<DrillMode, std::u16string>> courses() const;
 

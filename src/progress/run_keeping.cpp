@@ -90,8 +90,15 @@ bool keepRun(AppState& state) {
       }
     }
   }
-  if (!p.lastRunKept && sv.messages) sv.messages->show(kHistorySaveFailed);
+  p.unkeptRunUntold = !p.lastRunKept;
   return p.lastRunKept;
+}
+
+void tellUnkeptRun(AppState& state) {
+  ProgressState& p = state.progress;
+  if (!p.unkeptRunUntold) return;
+  p.unkeptRunUntold = false;
+  if (state.services.messages) state.services.messages->show(kHistorySaveFailed);
 }
 
 }  // namespace lk

@@ -47,12 +47,17 @@ inline constexpr std::u16string_view kHistoryBroken = u"記録ファイルが壊
 inline constexpr std::u16string_view kHistoryReadFailed = u"記録の読み込みに失敗しました。";
 
 // Keeps state.progress.lastRun in the store; true when kept. A run with no
-// key typed is not kept (and no message shows). On failure shows
-// kHistorySaveFailed through the message service. The first run kept in a
+// key typed is not kept (and no message shows). A failure is only noted: a
+// message box on the last key would come before the drill has drawn its
+// クリア！, so tellUnkeptRun shows it once the result is on screen. The first run kept in a
 // data folder without a store, while the program folder has one, starts the
 // data folder's store as a copy of it, so no earlier run is hidden.
 // A damaged store is never written.
 bool keepRun(AppState& state);
+
+// Shows kHistorySaveFailed through the message service if the last run was
+// not kept and nobody has said so yet.
+void tellUnkeptRun(AppState& state);
 
 // Both, as a drill calls them at its end.
 inline bool endRecordedRun(AppState& state, RunRecord record, DrillMode mode, int questions) {

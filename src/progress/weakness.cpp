@@ -75,6 +75,10 @@ double WeaknessModel::score(const std::u16string& name) const {
 std::vector<RunRecord> recentRuns(const HistoryStore& store, std::optional<DrillMode> mode, int last) {
   RunFilter filter;
   filter.mode = mode;
+  return recentRuns(store, filter, last);
+}
+
+std::vector<RunRecord> recentRuns(const HistoryStore& store, const RunFilter& filter, int last) {
   std::vector<std::int64_t> ids;
   for (const RunSummary& r : store.runs(last, filter)) ids.push_back(r.id);
   return store.records(ids);

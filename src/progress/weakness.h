@@ -24,11 +24,10 @@
 #include <string>
 #include <vector>
 
+#include "progress/history_store.h"
 #include "progress/keystroke_record.h"
 
 namespace lk {
-
-class HistoryStore;
 
 // Runs the model looks back over.
 inline constexpr int kWeaknessRuns = 20;
@@ -72,6 +71,8 @@ class WeaknessModel {
 // The store's last kWeaknessRuns runs (of `mode` only, when given), with keystrokes.
 std::vector<RunRecord> recentRuns(const HistoryStore& store, std::optional<DrillMode> mode = std::nullopt,
                                   int last = kWeaknessRuns);
+// The store's last `last` runs that pass `filter` (a mode, a course), with keystrokes.
+std::vector<RunRecord> recentRuns(const HistoryStore& store, const RunFilter& filter, int last = kWeaknessRuns);
 // The same from the store at `db`; none when it is missing or cannot be read.
 std::vector<RunRecord> recentRuns(const std::filesystem::path& db, std::optional<DrillMode> mode = std::nullopt,
                                   int last = kWeaknessRuns);

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "engine/text.h"
+#include "progress/history_export.h"
 #include "progress/history_store.h"
 #include "progress/keystroke_stats.h"
 #include "progress/weakness.h"
@@ -185,6 +186,35 @@ int weak(const std::vector<std::string>& args, Io& io) {
   return 0;
 }
 
+// The kept runs as the analysis screen's CSVに書き出す button writes them.
+int exportCsv(const std::vector<std::string>& args, Io& io) {
+  std::string db, out;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--db") {
+      if (i + 1 >= args.size()) throw UsageError{arg + " expects a value"};
+      db = args[++i];
+    } else if (!arg.empty() && arg.front() != '-' && out.empty()) {
+      out = arg;
+    } else {
+      throw UsageError{"unexpected argument '" + arg + "'"};
+    }
+  }
+  if (db.empty()) throw UsageError{"--db FILE is required"};
+  if (out.empty()) throw UsageError{"OUT (the CSV file to write) is required"};
+  requireRegularFile(db);
+  auto store = openStore(db, io);
+  if (!store) return 1;
+  const std::vector<RunSummary> runs = store->runs();
+  // A store damaged where the rows lie writes no CSV, as the button does.
+  if (readFailed(*store, db, io)) return 1;
+  if (!writeHistoryCsv(runs, out)) {
+    io.err << out << ": cannot be written\n";
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 LK_TOOL_COMMAND("history", "history --db FILE [--last N]: the kept runs, oldest first, tab-separated", history);
@@ -193,5 +223,6 @@ LK_TOOL_COMMAND("keys", "keys --db FILE [--run ID | --last N]: per expected key:
 LK_TOOL_COMMAND("units-stats", "units-stats --db FILE [--last N]: per unit: count, misses, median time", unitsStats);
 LK_TOOL_COMMAND("weak", "weak --db FILE [--top N]: the weakest units of the last 20 runs: score, misses, count, median time",
                 weak);
+LK_TOOL_COMMAND("export-csv", "export-csv --db FILE OUT: the kept runs as CSV, as the analysis screen exports them", exportCsv);
 
 }  // namespace lk::tool

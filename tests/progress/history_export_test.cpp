@@ -1,31 +1,10 @@
-// The keyboard the analysis screen shades, and the CSV export.
+// The CSV export of the history.
 #include "progress/history_export.h"
 
 #include <gtest/gtest.h>
 
 namespace lk {
 namespace {
-
-TEST(KeyboardRows, CharactersLandOnTheKeyTheyAreTypedWith) {
-  struct Case {
-    char16_t c;
-    char16_t jis, us;
-  } cases[] = {
-      {u'a', u'a', u'a'}, {u'Q', u'q', u'q'},  {u'1', u'1', u'1'}, {u'!', u'1', u'1'},  {u'(', u'8', u'9'},
-      {u')', u'9', u'0'}, {u':', u':', u';'},  {u'@', u'@', u'2'}, {u'=', u'-', u'='},  {u'+', u';', u'='},
-      {u'?', u'/', u'/'}, {u'\\', u'\\', u'\\'}, {u'-', u'-', u'-'}, {u'あ', 0, 0},      {u' ', 0, 0},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(keyOfCharacter(c.c, KeyboardLayout::Jis), c.jis) << static_cast<int>(c.c);
-    EXPECT_EQ(keyOfCharacter(c.c, KeyboardLayout::Us), c.us) << static_cast<int>(c.c);
-  }
-  // Every key of a picture is its own key.
-  for (auto layout : {KeyboardLayout::Jis, KeyboardLayout::Us}) {
-    for (std::u16string_view row : keyboardRows(layout)) {
-      for (char16_t k : row) EXPECT_EQ(keyOfCharacter(k, layout), k);
-    }
-  }
-}
 
 TEST(HistoryCsv, BomHeaderQuotedTitlesAndCrlf) {
   RunSummary a;
@@ -47,6 +26,34 @@ TEST(HistoryCsv, BomHeaderQuotedTitlesAndCrlf) {
             "3,2026-02-03T04:05:06,music,\"歌, \"\"名曲\"\"\",4,120,5,61,118,96\r\n"
             "4,2000-01-01T00:00:00,word,初 級,0,0,0,0,0,0\r\n");
   EXPECT_EQ(historyCsv({}), "\xEF\xBB\xBFid,started,mode,title,questions,chars,misses,seconds,speed,accuracy\r\n");
+}
+
+// The OWASP rule against formula injection: a cell a spreadsheet would
+// compute or run starts with an apostrophe; quoting still applies after it.
+TEST(HistoryCsv, CellsThatStartLikeAFormulaAreKeptAsText) {
+  struct Case {
+    const char* text;
+    const char* cell;
+  } cases[] = {
+      {"=1+2", "'=1+2"},
+      {"=cmd|' /C calc'!A0", "'=cmd|' /C calc'!A0"},
+      {"+81", "'+81"},
+      {"-2", "'-2"},
+      {"@SUM(A1)", "'@SUM(A1)"},
+      {"\ttab", "'\ttab"},
+      {"\rcr", "\"'\rcr\""},
+      {"=a,b", "\"'=a,b\""},
+      {"=\"x\"", "\"'=\"\"x\"\"\""},
+      {"a=b", "a=b"},
+      {"初級", "初級"},
+      {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(csvCell(c.text), c.cell) << c.text;
+
+  RunSummary r;
+  r.id = 1;
+  r.title = u"=1+2";
+  EXPECT_NE(historyCsv({r}).find(",word,'=1+2,"), std::string::npos);
 }
 
 }  // namespace

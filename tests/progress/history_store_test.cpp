@@ -109,6 +109,10 @@ TEST_F(HistoryStoreTest, RunsComeBackWholeAndInOrder) {
   const HistoryTotals t = store->totals();
   EXPECT_EQ(t.runs, 3);
   EXPECT_EQ(t.keys, 40 + 41 + 42);
+  // Totals of the runs a filter lets through.
+  EXPECT_EQ(store->totals(RunFilter{DrillMode::Music, std::nullopt}).keys, 41);
+  EXPECT_EQ(store->totals(RunFilter{std::nullopt, u"初 級"}).runs, 2);
+  EXPECT_EQ(store->totals(RunFilter{DrillMode::Char, u"初 級"}).runs, 0);
   EXPECT_EQ(store->courses().size(), 2u);
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace lk {
@@ -75,6 +76,11 @@ const StrokeCase kStrokes[] = {
     {U, u'%', u'5', 0, Finger::LeftIndex, KeyRole::RightShift},
     {U, u'\\', u'\\', 1, Finger::RightPinky, KeyRole::Character},
     {U, u'?', u'/', 3, Finger::RightPinky, KeyRole::LeftShift},
+    {U, u')', u'0', 0, Finger::RightPinky, KeyRole::LeftShift},
+    {U, u'~', u'`', 0, Finger::LeftPinky, KeyRole::RightShift},
+    {U, u'|', u'\\', 1, Finger::RightPinky, KeyRole::LeftShift},
+    {J, u'|', u'\\', 0, Finger::RightPinky, KeyRole::LeftShift},
+    {J, u'Q', u'q', 1, Finger::LeftPinky, KeyRole::RightShift},
 };
 
 TEST(KeyboardMap, LightsTheKeyFingerAndShiftOfEachCharacter) {
@@ -135,6 +141,81 @@ TEST(KeyboardMap, KeysOfARowDoNotOverlap) {
         EXPECT_LE(keys[i - 1].x + keys[i - 1].width, keys[i].x + 1e-9);
       }
     }
+  }
+}
+
+const GuideKey* keyAt(KeyboardLayout layout, std::string_view code) {
+  for (const GuideKey& k : guideKeys(layout)) {
+    if (k.code == code) return &k;
+  }
+  return nullptr;
+}
+
+// What the keycaps show. A Japanese font draws U+005C as ¥: the JIS yen
+// key shows ¥, the JIS ろ key and the US backslash key a backslash that no
+// font turns into ¥, and US has its ` key where JIS has 半角/全角.
+TEST(KeyboardMap, LegendsAreWhatEachLayoutPrints) {
+  struct Case {
+    KeyboardLayout layout;
+    std::string_view code;
+    char16_t base, shifted;
+    char16_t legend, shiftedLegend;
+  } cases[] = {
+      {J, "AE13", u'\\', u'|', u'\u00A5', u'|'},
+      {J, "AB11", u'\\', u'_', u'\uFF3C', u'_'},
+      {U, "BKSL", u'\\', u'|', u'\uFF3C', u'|'},
+      {U, "TLDE", u'`', u'~', u'`', u'~'},
+      {J, "AD11", u'@', u'`', u'@', u'`'},
+      {U, "AD11", u'[', u'{', u'[', u'{'},
+      {J, "AC11", u':', u'*', u':', u'*'},
+      {U, "AC11", u'\'', u'"', u'\'', u'"'},
+      {J, "AC01", u'a', u'A', u'A', u'A'},
+      {U, "AE02", u'2', u'@', u'2', u'@'},
+      {J, "AE02", u'2', u'"', u'2', u'"'},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.layout == J ? "JIS " : "US ") + std::string(c.code));
+    const GuideKey* k = keyAt(c.layout, c.code);
+    ASSERT_NE(k, nullptr);
+    EXPECT_EQ(show(k->base), show(c.base));
+    EXPECT_EQ(show(k->shifted), show(c.shifted));
+    EXPECT_EQ(show(k->legend), show(c.legend));
+    EXPECT_EQ(show(k->shiftedLegend), show(c.shiftedLegend));
+  }
+  // Keys one layout does not have.
+  for (std::string_view code : {"TLDE", "BKSL"}) EXPECT_EQ(keyAt(J, code), nullptr) << code;
+  for (std::string_view code : {"AE13", "AB11", "AC12"}) EXPECT_EQ(keyAt(U, code), nullptr) << code;
+  // No keycap of US shows ¥.
+  for (const GuideKey& k : guideKeys(U)) {
+    EXPECT_NE(k.legend, u'\u00A5');
+    EXPECT_NE(k.legend, u'\\') << "a Japanese font draws it as ¥";
+  }
+  EXPECT_EQ(show(displayedCharacter(U, u'\\')), show(u'\uFF3C'));
+  EXPECT_EQ(show(displayedCharacter(J, u'\\')), show(u'\\'));
+  EXPECT_EQ(show(displayedCharacter(U, u'a')), "a");
+}
+
+// One physical key is one key on both layouts: same place, same finger, and
+// the home row is ASDF JKL; on both.
+TEST(KeyboardMap, BothLayoutsShareThePhysicalKeys) {
+  for (const GuideKey& j : guideKeys(J)) {
+    const GuideKey* u = keyAt(U, j.code);
+    if (!u) continue;
+    SCOPED_TRACE(std::string(j.code));
+    EXPECT_EQ(u->row, j.row);
+    EXPECT_EQ(u->finger, j.finger);
+    if (j.role == KeyRole::Character) EXPECT_DOUBLE_EQ(u->x, j.x);
+  }
+  for (KeyboardLayout layout : {J, U}) {
+    std::u16string home;
+    for (const GuideKey& k : guideKeys(layout)) {
+      if (k.home) home += k.base;
+      EXPECT_EQ(std::count_if(guideKeys(layout).begin(), guideKeys(layout).end(),
+                              [&](const GuideKey& o) { return o.code == k.code; }),
+                1)
+          << k.code;
+    }
+    EXPECT_EQ(home, u"asdfjkl;");
   }
 }
 

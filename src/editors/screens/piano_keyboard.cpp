@@ -5,6 +5,7 @@
 
 #include "editors/melody_conversion.h"
 #include "editors/screens/qt_text.h"
+#include "shell/screens/screen_widgets.h"
 
 namespace lk {
 
@@ -52,23 +53,37 @@ void PianoKey::paintEvent(QPaintEvent*) {
   p.drawRect(rect().adjusted(0, 0, -1, -1));
   if (black_) return;
 
-  // The name sits in the lower part, below the black keys; ド gets its
-  // octave on a second line.
-  const QString label = pianoKeyLabel(index_);
-  QFont f = font();
-  f.setPixelSize(std::max(7, width() / 2 - 1));
-  p.setFont(f);
+  // The name sits in the lower part, below the black keys, its last line
+  // at the bottom.
+  const QStringList lines = nameLines();
+  p.setFont(nameFont());
   p.setPen(palette().color(QPalette::WindowText));
-  const int lineHeight = QFontMetrics(f).height();
-  QRect area(0, height() - 2 * lineHeight - 2, width(), 2 * lineHeight);
-  if (index_ % 12 == 0) {
-    p.drawText(QRect(area.left(), area.top(), area.width(), lineHeight), Qt::AlignHCenter | Qt::AlignBottom, label.left(1));
-    p.drawText(QRect(area.left(), area.top() + lineHeight, area.width(), lineHeight), Qt::AlignHCenter | Qt::AlignTop,
-               label.mid(1));
-  } else {
-    p.drawText(QRect(area.left(), area.top() + lineHeight, area.width(), lineHeight), Qt::AlignHCenter | Qt::AlignTop,
-               label);
+  for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
+    p.drawText(nameLineRect(i), Qt::AlignHCenter | Qt::AlignTop, lines[i]);
   }
+}
+
+QRect PianoKey::nameLineRect(int line) const {
+  // Kana and digits have no descenders: a line needs only the ascent, which
+  // lets two lines fit below the black keys.
+  const int step = QFontMetrics(nameFont()).ascent() + 1;
+  const int count = static_cast<int>(nameLines().size());
+  return QRect(0, height() - 2 - step * (count - line), width(), step);
+}
+
+QFont PianoKey::nameFont() const {
+  QFont f = font();
+  f.setPointSize(ui::kSmallestPointSize);
+  return f;
+}
+
+QStringList PianoKey::nameLines() const {
+  if (black_) return {};
+  // A white key is narrower than two characters of a readable size: ド4 and
+  // ファ stand on two lines, one character each.
+  const QString label = pianoKeyLabel(index_);
+  if (label.size() <= 1) return {label};
+  return {label.left(1), label.mid(1)};
 }
 
 PianoKeyboard::PianoKeyboard(QWidget* parent) : QWidget(parent) {

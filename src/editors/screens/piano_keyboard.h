@@ -2,12 +2,15 @@
 
 // The melody keyboard of the music editor: 36 keys `kennban_0` .. `kennban_35`
 // over three octaves, lowest C first, black keys lying on top of the white
-// ones. Each white key carries its note name, the ド of each octave its
+// ones. Each white key carries its note name at the smallest size the
+// screens draw text (ド4 and ファ on two lines), the ド of each octave its
 // octave number as well. A key does not take focus, so clicking it leaves
 // the text cursor where it was; the keyboard itself is reached with Tab and
 // then plays from the computer keyboard (pianoKeyForKey).
 
 #include <QAbstractButton>
+#include <QFont>
+#include <QStringList>
 #include <QWidget>
 
 namespace lk {
@@ -28,6 +31,12 @@ class PianoKey : public QAbstractButton {
   PianoKey(int index, bool black, QWidget* parent);
   int index() const { return index_; }
   bool isBlack() const { return black_; }
+  // The note name as drawn: the font, and its lines from the top (none on a
+  // black key).
+  QFont nameFont() const;
+  QStringList nameLines() const;
+  // Where line `line` of the name is drawn (top-aligned), in key coordinates.
+  QRect nameLineRect(int line) const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -141,6 +141,8 @@ void MusicEditorScreen::togglePreview() {
     return;
   }
   previewTimer_.start();
+  // The caption says what a second press does.
+  shichou_b_->setText(QStringLiteral("停止"));
   previewStep();
 }
 
@@ -158,6 +160,7 @@ void MusicEditorScreen::stopPreview() {
   previewTimer_.stop();
   beats_.clear();
   nextBeat_ = 0;
+  shichou_b_->setText(QStringLiteral("試聴"));
   if (wasPlaying && player_) player_->stop();
 }
 

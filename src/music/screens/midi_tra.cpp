@@ -1,6 +1,7 @@
 #include "music/screens/midi_tra.h"
 
 #include <QPushButton>
+#include <QTimer>
 
 #include "shell/screens/screen_widgets.h"
 #include "progress/run_keeping.h"
@@ -163,6 +164,11 @@ void MusicDrillScreen::showCleared() {
   kekka_b_->raise();
   bunseki_b_->show();
   applyInputRules();  // the menu button must not take the keys
+  // The music drill has no result screen: a run the store could not keep is
+  // told once クリア！ is on screen.
+  QTimer::singleShot(0, this, [this] {
+    if (!isClosed()) tellUnkeptRun(state());
+  });
 }
 
 }  // namespace lk

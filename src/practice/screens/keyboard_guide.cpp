@@ -47,9 +47,7 @@ QString legend(const GuideKey& k) {
     case KeyRole::Character:
       break;
   }
-  // Letters as printed on the keycaps.
-  if (k.base >= u'a' && k.base <= u'z') return QString(QChar(k.base - u'a' + u'A'));
-  return QString(QChar(k.base));
+  return QString(QChar(k.legend));
 }
 
 }  // namespace
@@ -69,13 +67,28 @@ int KeyboardGuideWidget::heightFor(int width) {
 
 void KeyboardGuideWidget::setKeyboardLayout(KeyboardLayout layout) {
   layout_ = layout;
-  update();
+  follow();
 }
 
 std::optional<GuideStroke> KeyboardGuideWidget::stroke() const {
   const std::u16string text = next_ ? next_() : std::u16string();
   if (text.empty()) return std::nullopt;
   return strokeFor(layout_, text.front());
+}
+
+QString KeyboardGuideWidget::describe() const {
+  const auto s = stroke();
+  if (!s) return QString();
+  const QString key = s->key->role == KeyRole::Space
+                          ? QStringLiteral("スペース")
+                          : QStringLiteral("「%1」").arg(QChar(s->shift ? s->key->shiftedLegend : s->key->legend));
+  return key + QStringLiteral("キー　") + fingerText();
+}
+
+void KeyboardGuideWidget::follow() {
+  update();
+  const QString text = describe();
+  if (accessibleDescription() != text) setAccessibleDescription(text);
 }
 
 QString KeyboardGuideWidget::fingerText() const {
@@ -100,6 +113,9 @@ QRect KeyboardGuideWidget::keyRect(const GuideKey& key) const {
 }
 
 void KeyboardGuideWidget::paintEvent(QPaintEvent*) {
+  // What is painted is what is described, however the repaint came about.
+  const QString description = describe();
+  if (accessibleDescription() != description) setAccessibleDescription(description);
   QPainter p(this);
   p.setRenderHint(QPainter::Antialiasing);
   p.fillRect(rect(), QColor(0xee, 0xf3, 0xf8));
@@ -121,8 +137,9 @@ void KeyboardGuideWidget::paintEvent(QPaintEvent*) {
     if (k.role == KeyRole::Character && k.shifted && !(k.base >= u'a' && k.base <= u'z')) {
       // Signs show both characters, Shift's on top, as the keycaps do.
       p.setFont(smallFont);
-      p.drawText(r.adjusted(4, 1, -2, -r.height() / 2), Qt::AlignLeft | Qt::AlignVCenter, QString(QChar(k.shifted)));
-      p.drawText(r.adjusted(4, r.height() / 2 - 1, -2, -1), Qt::AlignLeft | Qt::AlignVCenter, QString(QChar(k.base)));
+      p.drawText(r.adjusted(4, 1, -2, -r.height() / 2), Qt::AlignLeft | Qt::AlignVCenter,
+                 QString(QChar(k.shiftedLegend)));
+      p.drawText(r.adjusted(4, r.height() / 2 - 1, -2, -1), Qt::AlignLeft | Qt::AlignVCenter, QString(QChar(k.legend)));
     } else {
       p.setFont(k.role == KeyRole::Character ? keyFont : smallFont);
       p.drawText(r, Qt::AlignCenter, legend(k));
@@ -171,7 +188,8 @@ bool KeyboardGuide::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void KeyboardGuide::repaint() {
-  if (widget_) widget_->update();
+  // Queued: a key is seen here before the screen has handled it.
+  if (widget_) QMetaObject::invokeMethod(widget_.data(), &KeyboardGuideWidget::follow, Qt::QueuedConnection);
 }
 
 void KeyboardGuide::follow() {
@@ -190,6 +208,7 @@ void KeyboardGuide::follow() {
   widget_ = new KeyboardGuideWidget(o.layout, next_, screen_.client());
   widget_->setGeometry(0, base_.height(), base_.width(), h);
   widget_->show();
+  widget_->follow();
   screen_.setClientSize(base_.width(), base_.height() + h);
 }
 

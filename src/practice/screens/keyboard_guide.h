@@ -4,7 +4,8 @@
 // character to type (and the Shift key held with it) and names the finger
 // that types it. The drill screen only says where its next text comes
 // from; the guide follows the options and repaints after every key and
-// timer tick of the screen.
+// timer tick of the screen, and tells assistive technology the lit key
+// and finger through its accessible description.
 
 #include <QObject>
 #include <QPointer>
@@ -37,6 +38,11 @@ class KeyboardGuideWidget : public QWidget {
   std::optional<GuideStroke> stroke() const;
   // The finger line under the keys ("右人差し指", "左小指 + Shift 右小指", …).
   QString fingerText() const;
+  // What assistive technology is told: the lit key and the fingers
+  // ("「J」キー　右人差し指"); empty when nothing is lit.
+  QString describe() const;
+  // Repaints and updates the accessible description to the next key.
+  void follow();
   // Where `key` is drawn, in this widget's coordinates.
   QRect keyRect(const GuideKey& key) const;
 

@@ -1,7 +1,9 @@
 #include "practice/screens/o_kekka.h"
 
 #include <QPushButton>
+#include <QTimer>
 
+#include "progress/run_keeping.h"
 #include "shell/screens/screen_widgets.h"
 #include "shell/app_state.h"
 
@@ -44,6 +46,10 @@ OneCharResultScreen::OneCharResultScreen(ScreenHost& host) : Screen(ScreenId::o_
 }
 
 void OneCharResultScreen::load() {
+  // A run the store could not keep is told over this result, once it is on screen.
+  QTimer::singleShot(0, this, [this] {
+    if (!isClosed()) tellUnkeptRun(state());
+  });
   const AppState& s = state();
   label_n_->setText(QString::number(s.result.charCount) + QStringLiteral("文字"));
   label_m_->setText(QString::number(s.result.missCount) + QStringLiteral("文字"));

@@ -6,6 +6,7 @@
 #include "shell/screens/screen_widgets.h"
 #include "progress/run_keeping.h"
 #include "shell/app_state.h"
+#include "shell/keyboard_map.h"
 #include "shell/screens/picture_button.h"
 
 namespace lk {
@@ -134,7 +135,7 @@ void OneCharDrillScreen::countdownTick() {
 }
 
 void OneCharDrillScreen::startDrill() {
-  label_q_->setText(qs(drill_->question()));
+  showQuestion();
   count_l_->hide();
   title_l_->hide();
   kanban_->hide();
@@ -159,13 +160,20 @@ void OneCharDrillScreen::clockTick() {
 }
 
 void OneCharDrillScreen::endDrill() {
-  label_q_->setText(qs(drill_->question()));
+  showQuestion();
   timer1_->stop();
   endRecordedRun(state(), std::move(record_), DrillMode::Char, 0);
   kekka_b_->show();
   picture2_->hide();
   shape2_->show();
   applyInputRules();  // the new button must not take the keys
+}
+
+void OneCharDrillScreen::showQuestion() {
+  // Drawn as the learner's keyboard prints it (a US backslash is no ¥).
+  QString text = qs(drill_->question());
+  for (QChar& c : text) c = QChar(displayedCharacter(state().options.layout, c.unicode()));
+  label_q_->setText(text);
 }
 
 void OneCharDrillScreen::markTick() {
@@ -192,7 +200,7 @@ void OneCharDrillScreen::typed(char16_t ch) {
   if (!r.sound.empty() && services().sound) services().sound->play(r.sound);
   if (r.verdict == OneCharDrill::Verdict::Hit) {
     showMark(maru_l_);
-    label_q_->setText(qs(drill_->question()));
+    showQuestion();
     label_n_->setText(QString::number(drill_->correct()));
   } else {
     showMark(batu_l_);

@@ -43,6 +43,7 @@ class OneCharDrillScreen : public DrillScreen {
  private:
   void startDrill();
   void endDrill();
+  void showQuestion();
   void showMark(QLabel* mark);
 
   std::unique_ptr<OneCharDrill> drill_;

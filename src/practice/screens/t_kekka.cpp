@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "practice/ranking_table.h"
+#include "progress/run_keeping.h"
 #include "shell/screens/screen_widgets.h"
 #include "shell/app_state.h"
 
@@ -73,21 +74,22 @@ void WordResultScreen::load() {
   // The run is offered while the screen loads; the ranking file is written
   // whether or not it entered.
   Services& sv = services();
-  if (!sv.clock || !sv.folder) return;
-  const RankingRun run{scores_.sokudo, scores_.seigo, s.result.charCount, s.problems.title};
-  const RankingOfferOutcome outcome = offerRunAndSave(s.ranking, run, *sv.clock, sv.folder->dataFolder() / "rank.dat");
-  if (!sv.messages) return;
   std::vector<std::u16string> messages;
-  for (const std::u16string& m : {outcome.offer.message, outcome.save.message})
-    if (!m.empty()) messages.push_back(m);
-  if (messages.empty()) return;
+  if (sv.clock && sv.folder) {
+    const RankingRun run{scores_.sokudo, scores_.seigo, s.result.charCount, s.problems.title};
+    const RankingOfferOutcome outcome =
+        offerRunAndSave(s.ranking, run, *sv.clock, sv.folder->dataFolder() / "rank.dat");
+    for (const std::u16string& m : {outcome.offer.message, outcome.save.message})
+      if (!m.empty()) messages.push_back(m);
+  }
   // The messages come over the result they are about, once it is on screen:
-  // the host shows a screen only after its load.
+  // the host shows a screen only after its load. The history store's comes last.
   QTimer::singleShot(0, this, [this, messages] {
     for (const std::u16string& m : messages) {
       if (isClosed() || !services().messages) return;
       services().messages->show(m);
     }
+    if (!isClosed()) tellUnkeptRun(state());
   });
 }
 

@@ -8,13 +8,15 @@
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
-#include <fstream>
+#include <cmath>
 
 #include "progress/history_export.h"
 #include "progress/keystroke_stats.h"
 #include "progress/run_keeping.h"
+#include "progress/weakness.h"
 #include "progress/screens/keyboard_picture.h"
 #include "shell/app_state.h"
+#include "shell/keyboard_map.h"
 #include "shell/screens/options_store.h"
 #include "shell/screens/picture_button.h"
 #include "shell/screens/screen_widgets.h"
@@ -50,7 +52,23 @@ QListWidget* addList(QWidget* parent, const QString& name, const QString& captio
   return l;
 }
 
-QString keyText(char16_t k) { return k == u' ' ? QStringLiteral("␣") : QString(QChar(k)); }
+// A key as the learner's keyboard prints it (a US backslash is no ¥).
+QString keyText(char16_t k, KeyboardLayout layout) {
+  return k == u' ' ? QStringLiteral("␣") : QString(QChar(displayedCharacter(layout, k)));
+}
+
+const QColor kSpeedColor(0x2f, 0x7f, 0xd8);
+const QColor kAccuracyColor(0x3a, 0xa5, 0x4a);
+constexpr int kMaxRunTicks = 10;   // intervals on the run axis at most
+constexpr int kMaxSpeedTicks = 5;  // and on the speed axis
+
+// The smallest of 1, 2, 5, 10, 20, 50 … (at least `least`) that cuts 0 … `top`
+// into at most `intervals` steps.
+double roundStep(double top, int intervals, double least) {
+  double step = least;
+  for (int i = 0; top / step > intervals; ++i) step *= (i % 3 == 1) ? 2.5 : 2.0;
+  return step;
+}
 
 }  // namespace
 
@@ -124,6 +142,12 @@ void AnalysisScreen::load() {
   // The store is read only if it is there; an older one is brought up to
   // date, an unreadable one is left alone and the history stays empty.
   if (s.services.folder) store_ = openHistoryToRead(*s.services.folder, storeStatus_);
+  // After a restart the last drill of this session is gone; the last kept
+  // run stands in for it.
+  if (!s.progress.hasRun && store_) {
+    std::vector<RunRecord> last = store_->records(store_->lastRunIds(1));
+    if (!last.empty()) storedRun_ = std::move(last.front());
+  }
   layout_c_->setCurrentIndex(s.options.layout == KeyboardLayout::Us ? 1 : 0);
   showRun();
   fillFilters();
@@ -134,17 +158,22 @@ void AnalysisScreen::load() {
   tabs_->setCurrentIndex(s.progress.openOnHistory ? 1 : 0);
 }
 
-void AnalysisScreen::showRun() {
+const RunRecord* AnalysisScreen::shownRun() const {
   const ProgressState& p = state().progress;
+  if (p.hasRun) return &p.lastRun;
+  return storedRun_ ? &*storedRun_ : nullptr;
+}
+
+void AnalysisScreen::showRun() {
   missed_units_->clear();
   missed_keys_->clear();
   slow_units_->clear();
-  if (!p.hasRun) {
+  if (!shownRun()) {
     run_l_->setText(QStringLiteral("まだ練習の記録がありません。"));
     keyboard_->show(state().options.layout, {});
     return;
   }
-  const RunRecord& r = p.lastRun;
+  const RunRecord& r = *shownRun();
   run_l_->setText(QStringLiteral("%1　%2　%3文字　ミス%4　%5文字/分　正誤率%6%")
                       .arg(modeText(r.mode), qs(r.title))
                       .arg(r.chars)
@@ -155,11 +184,12 @@ void AnalysisScreen::showRun() {
   for (std::size_t i = 0; i < patterns.size() && i < kListed; ++i) missed_units_->addItem(qs(describeMissPattern(patterns[i])));
 
   const std::span<const RunRecord> one(&r, 1);
+  const KeyboardLayout layout = state().options.layout;
   for (const KeyStat& k : keyStats(one)) {
     if (k.misses == 0 || missed_keys_->count() >= kListed) break;
-    QString line = keyText(k.key) + QStringLiteral(" ×%1 →").arg(k.misses);
+    QString line = keyText(k.key, layout) + QStringLiteral(" ×%1 →").arg(k.misses);
     for (std::size_t i = 0; i < k.typedInstead.size(); ++i) {
-      line += (i ? QStringLiteral(", ") : QStringLiteral(" ")) + keyText(k.typedInstead[i].first) +
+      line += (i ? QStringLiteral(", ") : QStringLiteral(" ")) + keyText(k.typedInstead[i].first, layout) +
               QStringLiteral(" ×%1").arg(k.typedInstead[i].second);
     }
     missed_keys_->addItem(line);
@@ -172,9 +202,8 @@ void AnalysisScreen::showRun() {
 }
 
 void AnalysisScreen::showKeyboard() {
-  const ProgressState& p = state().progress;
   std::vector<KeyStat> stats;
-  if (p.hasRun) stats = keyStats(std::span<const RunRecord>(&p.lastRun, 1));
+  if (const RunRecord* r = shownRun()) stats = keyStats(std::span<const RunRecord>(r, 1));
   keyboard_->show(state().options.layout, stats);
 }
 
@@ -184,7 +213,7 @@ void AnalysisScreen::layoutChosen(int index) {
   // The choice is remembered with the other options; a file that cannot be
   // written only loses the choice.
   if (s.services.folder) saveOptions(s.options, s.services.folder->dataFolder());
-  showKeyboard();
+  showRun();  // the key lists are written as the layout prints the keys
 }
 
 void AnalysisScreen::fillFilters() {
@@ -218,18 +247,26 @@ void AnalysisScreen::showHistory() {
   chart->legend()->setAlignment(Qt::AlignBottom);
   auto* speed = new QLineSeries;
   speed->setName(QStringLiteral("速度（文字/分）"));
+  speed->setPen(QPen(kSpeedColor, 2));
   auto* average = new QLineSeries;
   average->setName(QStringLiteral("速度の移動平均（%1回）").arg(kAverageWindow));
   QPen dashed(QColor(0x1d, 0x4f, 0x91), 2, Qt::DashLine);
   average->setPen(dashed);
   auto* accuracy = new QLineSeries;
   accuracy->setName(QStringLiteral("正誤率（%）"));
+  accuracy->setPen(QPen(kAccuracyColor, 2));
+  // A line needs two runs; the markers show every run, the first one too.
+  for (QLineSeries* s : {speed, accuracy}) {
+    s->setPointsVisible(true);
+    s->setMarkerSize(6);
+  }
 
   weak_units_->clear();
   totals_l_->clear();
+  const RunFilter f = filter();
   std::vector<RunSummary> runs;
-  if (store_) runs = store_->runs(kHistoryRuns, filter());
-  double sum = 0, maxSpeed = 10;
+  if (store_) runs = store_->runs(kHistoryRuns, f);
+  double sum = 0, maxSpeed = 0;
   for (std::size_t i = 0; i < runs.size(); ++i) {
     const double x = static_cast<double>(i + 1);
     speed->append(x, runs[i].speed);
@@ -242,18 +279,33 @@ void AnalysisScreen::showHistory() {
   chart->addSeries(speed);
   chart->addSeries(average);
   chart->addSeries(accuracy);
+  // Every axis runs from 0 to a whole number of round steps, so each tick
+  // falls on a round value: run numbers 1, 2, 5, 10 … apart, speeds 10,
+  // 20, 50, 100 … apart, accuracy in fifths of 100.
   auto* xAxis = new QValueAxis;
+  xAxis->setObjectName(QStringLiteral("runs_axis"));
   xAxis->setLabelFormat(QStringLiteral("%d"));
-  xAxis->setRange(1, std::max<double>(2, static_cast<double>(runs.size())));
+  const double runStep = roundStep(static_cast<double>(runs.size()), kMaxRunTicks, 1);
+  // One run sits in the middle of the chart, not on its edge.
+  const double runTop = std::max(2.0, std::ceil(static_cast<double>(runs.size()) / runStep)) * runStep;
+  xAxis->setRange(0, runTop);
+  xAxis->setTickCount(static_cast<int>(runTop / runStep) + 1);
   xAxis->setTitleText(QStringLiteral("回"));
   auto* speedAxis = new QValueAxis;
-  speedAxis->setRange(0, maxSpeed * 1.1);
+  speedAxis->setObjectName(QStringLiteral("speed_axis"));
+  const double speedStep = roundStep(maxSpeed, kMaxSpeedTicks, 10);
+  const double speedTop = std::max(1.0, std::ceil(maxSpeed / speedStep)) * speedStep;
+  speedAxis->setRange(0, speedTop);
+  speedAxis->setTickCount(static_cast<int>(speedTop / speedStep) + 1);
   speedAxis->setLabelFormat(QStringLiteral("%d"));
   speedAxis->setTitleText(QStringLiteral("文字/分"));
   auto* accuracyAxis = new QValueAxis;
+  accuracyAxis->setObjectName(QStringLiteral("accuracy_axis"));
   accuracyAxis->setRange(0, 100);
+  accuracyAxis->setTickCount(6);
   accuracyAxis->setLabelFormat(QStringLiteral("%d"));
   accuracyAxis->setTitleText(QStringLiteral("%"));
+  accuracyAxis->setGridLineVisible(false);  // the speed axis's grid is the one drawn
   chart->addAxis(xAxis, Qt::AlignBottom);
   chart->addAxis(speedAxis, Qt::AlignLeft);
   chart->addAxis(accuracyAxis, Qt::AlignRight);
@@ -273,16 +325,20 @@ void AnalysisScreen::showHistory() {
     totals_l_->setText(historyStoreBroken(storeStatus_) ? qs(kHistoryBroken) : QStringLiteral("記録はまだありません。"));
     return;
   }
-  const HistoryTotals t = store_->totals();
+  const HistoryTotals t = store_->totals(f);
   totals_l_->setText(QStringLiteral("練習回数　%1回\n打鍵数　%2\n練習時間　%3時間%4分")
                          .arg(t.runs)
                          .arg(t.keys)
                          .arg(t.seconds / 3600)
                          .arg((t.seconds / 60) % 60, 2, 10, QLatin1Char('0')));
-  for (const TallyRow& w : store_->weakestUnits(kWeakRuns, kWeakUnits)) {
-    weak_units_->addItem(QStringLiteral("%1　ミス率 %2%（%3/%4）")
+  // The weakness model the 苦手克服 drill draws by, over the runs shown.
+  const std::vector<RunRecord> recent = recentRuns(*store_, f, kWeakRuns);
+  const WeaknessModel model(recent);
+  for (const Weakness& w : model.ranked()) {
+    if (weak_units_->count() >= kWeakUnits) break;
+    weak_units_->addItem(QStringLiteral("%1　%2（ミス %3/%4）")
                              .arg(qs(w.name))
-                             .arg(static_cast<int>(100.0 * static_cast<double>(w.misses) / static_cast<double>(w.count) + 0.5))
+                             .arg(w.score, 0, 'f', 2)
                              .arg(w.misses)
                              .arg(w.count));
   }
@@ -304,11 +360,8 @@ void AnalysisScreen::exportCsv() {
   }
   const auto file = sv.files->saveCsvFile();
   if (!file) return;
-  const std::string csv = historyCsv(runs);
-  std::ofstream out(*file, std::ios::binary | std::ios::trunc);
-  out.write(csv.data(), static_cast<std::streamsize>(csv.size()));
-  out.close();
-  if (!out && sv.messages) sv.messages->show(u"CSVファイルを保存できませんでした。");
+  const bool written = writeHistoryCsv(runs, *file);
+  if (!written && sv.messages) sv.messages->show(u"CSVファイルを保存できませんでした。");
 }
 
 }  // namespace lk

@@ -3,12 +3,14 @@
 // The analysis screen `bunseki` ("分析"). Two pages: this run (missed units
 // and keys with what came instead, the slowest units, a keyboard shaded by
 // miss rate) and the history (speed and accuracy of the last 100 runs with a
-// moving average, filtered by mode and course; totals; the ten weakest
-// units of the last 20 runs; CSV export). It reads the last run from the
-// application state and the history from luminakey.db (the program
-// folder's until the data folder has one); it never writes the store.
+// moving average; totals and the ten weakest units of the weakness model
+// over the last 20 runs, all filtered by mode and course; CSV export). It
+// reads the last run from the application state (after a restart the last
+// kept run) and the history from luminakey.db (the program folder's until
+// the data folder has one); it never writes the store.
 
 #include <memory>
+#include <optional>
 
 #include "progress/history_store.h"
 #include "shell/screens/screen.h"
@@ -45,10 +47,13 @@ class AnalysisScreen : public Screen {
   void layoutChosen(int index);
   void exportCsv();
   RunFilter filter() const;
+  // The run of the first page: the last drill, else the last kept run.
+  const RunRecord* shownRun() const;
 
   std::unique_ptr<HistoryStore> store_;
   // Why store_ is null: CannotOpen when there is no store yet.
   HistoryStore::Status storeStatus_ = HistoryStore::Status::CannotOpen;
+  std::optional<RunRecord> storedRun_;
   QTabWidget* tabs_;
   QLabel* run_l_;
   QListWidget* missed_units_;

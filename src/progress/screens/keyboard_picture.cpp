@@ -3,7 +3,6 @@
 #include <QLabel>
 #include <cmath>
 
-#include "progress/history_export.h"
 
 namespace lk {
 
@@ -24,55 +23,49 @@ KeyboardPicture::KeyboardPicture(QWidget* parent) : QWidget(parent) {
   setObjectName(QStringLiteral("keyboard_view"));
 }
 
-QString KeyboardPicture::cellName(char16_t key) {
-  return QStringLiteral("key_%1").arg(static_cast<unsigned>(key), 0, 16);
+QString KeyboardPicture::cellName(const GuideKey& key) {
+  return QStringLiteral("key_") + QString::fromLatin1(key.code.data(), static_cast<qsizetype>(key.code.size()));
 }
 
 void KeyboardPicture::show(KeyboardLayout layout, const std::vector<KeyStat>& stats) {
   for (QLabel* l : cells_) l->deleteLater();
   cells_.clear();
 
-  std::map<char16_t, Cell> cells;
+  std::map<std::string_view, Cell> cells;  // by physical key
   for (const KeyStat& s : stats) {
-    const char16_t key = keyOfCharacter(s.key, layout);
-    if (!key) continue;
-    Cell& c = cells[key];
+    const auto stroke = strokeFor(layout, s.key);
+    if (!stroke || stroke->key->role != KeyRole::Character) continue;
+    Cell& c = cells[stroke->key->code];
     c.count += s.count;
     c.misses += s.misses;
     if (s.medianMs) c.medians.push_back(*s.medianMs);
   }
 
-  const auto rows = keyboardRows(layout);
-  for (std::size_t r = 0; r < rows.size(); ++r) {
-    // Each row sits a little further right, as on the keyboard.
-    const int indent = static_cast<int>(r) * kCell / 2;
-    for (std::size_t i = 0; i < rows[r].size(); ++i) {
-      const char16_t key = rows[r][i];
-      auto* label = new QLabel(QString(QChar(key)), this);
-      label->setObjectName(cellName(key));
-      label->setAlignment(Qt::AlignCenter);
-      label->setGeometry(indent + static_cast<int>(i) * (kCell + kGap), static_cast<int>(r) * (kCell + kGap), kCell,
-                         kCell);
-      int shade = 255;  // white: never missed (or not typed)
-      QString tip = QStringLiteral("打鍵なし");
-      auto it = cells.find(key);
-      if (it != cells.end() && it->second.count > 0) {
-        Cell& c = it->second;
-        const double rate = static_cast<double>(c.misses) / c.count;
-        // The square root lifts the few-percent rates a learner actually has
-        // into shades that can be told apart.
-        shade = 255 - static_cast<int>(std::sqrt(rate) * 200);
-        const auto median = medianMs(c.medians);
-        tip = QStringLiteral("ミス %1/%2").arg(c.misses).arg(c.count);
-        if (median) tip += QStringLiteral("　中央値 %1 ms").arg(*median);
-        label->setProperty("missRate", rate);
-      }
-      label->setToolTip(tip);
-      label->setStyleSheet(QStringLiteral("background: rgb(255, %1, %1); border: 1px solid #7d93a8; border-radius: 4px;")
-                               .arg(shade));
-      label->show();
-      cells_.push_back(label);
+  for (const GuideKey& key : guideKeys(layout)) {
+    if (key.role != KeyRole::Character) continue;
+    auto* label = new QLabel(QString(QChar(key.legend)), this);
+    label->setObjectName(cellName(key));
+    label->setAlignment(Qt::AlignCenter);
+    label->setGeometry(static_cast<int>(key.x * (kCell + kGap)), key.row * (kCell + kGap), kCell, kCell);
+    int shade = 255;  // white: never missed (or not typed)
+    QString tip = QStringLiteral("打鍵なし");
+    auto it = cells.find(key.code);
+    if (it != cells.end() && it->second.count > 0) {
+      Cell& c = it->second;
+      const double rate = static_cast<double>(c.misses) / c.count;
+      // The square root lifts the few-percent rates a learner actually has
+      // into shades that can be told apart.
+      shade = 255 - static_cast<int>(std::sqrt(rate) * 200);
+      const auto median = medianMs(c.medians);
+      tip = QStringLiteral("ミス %1/%2").arg(c.misses).arg(c.count);
+      if (median) tip += QStringLiteral("　中央値 %1 ms").arg(*median);
+      label->setProperty("missRate", rate);
     }
+    label->setToolTip(tip);
+    label->setStyleSheet(
+        QStringLiteral("background: rgb(255, %1, %1); border: 1px solid #7d93a8; border-radius: 4px;").arg(shade));
+    label->show();
+    cells_.push_back(label);
   }
 }
 

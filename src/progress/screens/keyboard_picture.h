@@ -1,15 +1,17 @@
 #pragma once
 
 // The keyboard of the analysis screen: one cell per character key of the
-// US or JIS layout, shaded from white (no misses) to red by the key's miss
-// rate in the run, its median time in the tooltip. Each cell is a QLabel
-// named "key_<code>" (the key's UTF-16 code in hex) so tests can read it.
+// US or JIS layout (the keyboard model of shell/keyboard_map.h, as the
+// drills' guide draws it), shaded from white (no misses) to red by the
+// key's miss rate in the run, its median time in the tooltip. Each cell is
+// a QLabel named "key_<physical key>" ("key_AC01") so tests can read it.
 
 #include <QWidget>
 #include <map>
 
 #include "progress/keystroke_stats.h"
 #include "shell/app_options.h"
+#include "shell/keyboard_map.h"
 
 class QLabel;
 
@@ -25,7 +27,7 @@ class KeyboardPicture : public QWidget {
   // characters count on the key they are typed with).
   void show(KeyboardLayout layout, const std::vector<KeyStat>& stats);
 
-  static QString cellName(char16_t key);
+  static QString cellName(const GuideKey& key);
 
  private:
   std::vector<QLabel*> cells_;

@@ -32,7 +32,7 @@ bool secondChecked(const QButtonGroup* group) { return group->checkedId() == 1; 
 OptionsScreen::OptionsScreen(ScreenHost& host) : Screen(ScreenId::options, host) {
   setClientSize(kWidth, kHeight);
   QWidget* c = client();
-  addLabel(c, QStringLiteral("option_l"), QStringLiteral("Option"), QRect(16, 12, 300, 36), 18,
+  addLabel(c, QStringLiteral("option_l"), QStringLiteral("オプション"), QRect(16, 12, 300, 36), 18,
            Qt::AlignLeft | Qt::AlignVCenter, true);
 
   hantei_ = addChoice(0, QStringLiteral("hantei"), QStringLiteral("入力判定"), QStringLiteral("設定どおり"),

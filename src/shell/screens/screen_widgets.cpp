@@ -85,10 +85,9 @@ void setFittedText(QLabel* label, const QString& text) {
   font.setPointSize(size);
   const int width = QFontMetrics(font).horizontalAdvance(text);
   if (width > room && room > 0) {
-    constexpr int kSmallest = 8;
-    size = std::max(kSmallest, size * room / width);
+    size = std::max(kSmallestPointSize, size * room / width);
     font.setPointSize(size);
-    while (size > kSmallest && QFontMetrics(font).horizontalAdvance(text) > room) font.setPointSize(--size);
+    while (size > kSmallestPointSize && QFontMetrics(font).horizontalAdvance(text) > room) font.setPointSize(--size);
   }
   if (label->font().pointSize() != size) label->setFont(font);
   label->setText(text);

@@ -43,6 +43,9 @@ QFrame* addPanel(QWidget* parent, const QString& name, const QRect& geometry, co
 // at which it fits the label's width: a long question shrinks instead of
 // being cut off at both ends.
 void setFittedText(QLabel* label, const QString& text);
+// The smallest text a screen draws (setFittedText shrinks no further): small
+// labels elsewhere, such as the piano's note names, use at least this.
+inline constexpr int kSmallestPointSize = 8;
 
 // Shows `text` in one line, cut at the right with "…" where it does not fit
 // the label's width (whole characters only: a surrogate pair or a character

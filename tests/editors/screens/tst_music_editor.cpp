@@ -20,6 +20,7 @@
 #include "fakes/fake_reading.h"
 #include "music/screens/music_screens.h"
 #include "shell/screens/gui_test_support.h"
+#include "shell/screens/screen_widgets.h"
 #include "shell/text_file.h"
 
 using lk::ScreenId;
@@ -179,6 +180,35 @@ class TstMusicEditor : public QObject {
     const std::pair<int, const char*> names[] = {{0, "ド3"}, {1, ""}, {5, "ファ"}, {11, "シ"}, {12, "ド4"}, {24, "ド5"},
                                                  {35, "シ"}};
     for (const auto& [index, name] : names) QCOMPARE(lk::pianoKeyLabel(index), QString::fromUtf8(name));
+  }
+
+  // The note names are as large as the smallest text of the drills, and
+  // still fit each white key below the black keys and across its width.
+  void noteNamesAreReadableAndFitTheirKeys() {
+    openEditor();
+    QFont smallest = h->current()->font();
+    smallest.setPointSize(lk::ui::kSmallestPointSize);
+    const int readable = QFontInfo(smallest).pixelSize();
+    QVERIFY(readable >= 10);
+    const int blackHeight = h->find<lk::PianoKey>(QStringLiteral("kennban_1"))->height();
+    for (int i : {0, 2, 5, 11, 12}) {
+      auto* key = h->find<lk::PianoKey>(QStringLiteral("kennban_%1").arg(i));
+      const QFont f = key->nameFont();
+      QVERIFY2(QFontInfo(f).pixelSize() >= readable, qPrintable(QString::number(i)));
+      const QStringList lines = key->nameLines();
+      QCOMPARE(lines.join(QString()), lk::pianoKeyLabel(i));
+      const QFontMetrics fm(f);
+      for (int l = 0; l < static_cast<int>(lines.size()); ++l) {
+        // The glyphs as drawn, top-aligned in their line, inside the key
+        // and below the black keys.
+        const QRect line = key->nameLineRect(l);
+        const QRect ink = fm.tightBoundingRect(lines[l]).translated(line.left(), line.top() + fm.ascent());
+        QVERIFY2(ink.top() >= blackHeight && ink.bottom() < key->height(), qPrintable(lines[l]));
+        QVERIFY2(fm.horizontalAdvance(lines[l]) <= key->width(), qPrintable(lines[l]));
+        if (l > 0) QVERIFY(line.top() >= key->nameLineRect(l - 1).bottom());
+      }
+    }
+    QVERIFY(h->find<lk::PianoKey>(QStringLiteral("kennban_1"))->nameLines().isEmpty());
   }
 
   void keyClicksAppendNoteNames() {
@@ -440,9 +470,12 @@ class TstMusicEditor : public QObject {
     openEditor();
     typePage(1, kAlpsLyric, kAlpsReading, kAlpsNotes);
     midi.clear();
+    QCOMPARE(text("shichou_b"), QStringLiteral("試聴"));
     QVERIFY(h->click("shichou_b"));
     QVERIFY(screen()->isPreviewing());
+    QCOMPARE(text("shichou_b"), QStringLiteral("停止"));  // so the learner knows a second press stops
     QTRY_VERIFY_WITH_TIMEOUT(!screen()->isPreviewing(), 8000);
+    QCOMPARE(text("shichou_b"), QStringLiteral("試聴"));
     // F F G A F A G C, each ending the one before, the last ended too.
     QCOMPARE(struckKeys(), (std::vector<int>{65, 65, 67, 69, 65, 69, 67, 60}));
     QCOMPARE(midi.events.back(), off(60));
@@ -454,6 +487,7 @@ class TstMusicEditor : public QObject {
       QVERIFY(h->click("shichou_b"));
       QVERIFY(h->click(stopper));
       QVERIFY2(!screen()->isPreviewing(), stopper);
+      QCOMPARE(text("shichou_b"), QStringLiteral("試聴"));
       QCOMPARE(midi.events, (std::vector<lk::test::FakeMidi::Event>{on(65), off(65)}));
       QTest::qWait(700);
       QCOMPARE(midi.events.size(), 2u);

@@ -73,6 +73,10 @@ class TstKeyboardGuide : public QObject {
     }
     QCOMPARE(g->fingerText(), QString::fromUtf8(want.fingerText));
     const QImage image = g->grab().toImage();
+    // Assistive technology is told the same key and fingers.
+    const QChar cap(s->shift ? s->key->shiftedLegend : s->key->legend);
+    QCOMPARE(g->accessibleDescription(),
+             QStringLiteral("「%1」キー　").arg(cap) + QString::fromUtf8(want.fingerText));
     const QRect r = g->keyRect(*s->key);
     QCOMPARE(image.pixelColor(r.right() - 4, r.center().y()), kLitColour);
     // Exactly the lit keys carry the lit colour.
@@ -154,6 +158,8 @@ class TstKeyboardGuide : public QObject {
     };
     const QString keys = QStringLiteral("kaf!");
     for (int i = 0; i < 4; ++i) {
+      // Told after each key, before anything is painted.
+      if (i > 0) QVERIFY(guide()->accessibleDescription().endsWith(QString::fromUtf8(steps[i].fingerText)));
       verifyLit(steps[i]);
       if (QTest::currentTestFailed()) return;
       h->type(QStringLiteral("x"));  // a miss leaves the key lit
@@ -164,6 +170,7 @@ class TstKeyboardGuide : public QObject {
     QCOMPARE(h->textOf(QStringLiteral("label_q2")), QStringLiteral("クリア！"));
     QVERIFY(!guide()->stroke());
     QVERIFY(guide()->fingerText().isEmpty());
+    QVERIFY(guide()->accessibleDescription().isEmpty());
   }
 
   // With any spelling accepted, the guide follows the spelling being typed:
@@ -219,6 +226,35 @@ class TstKeyboardGuide : public QObject {
     for (int i = 0; i < 60; ++i) s->clockTick();
     QCOMPARE(h->textOf(QStringLiteral("label_q")), QStringLiteral("終"));
     QVERIFY(!guide()->stroke());
+  }
+
+  // A backslash question is drawn as the layout's key prints it: the JIS
+  // yen key's character as it is (the Japanese font's ¥), the US one as a
+  // backslash no Japanese font turns into ¥; the guide lights that key.
+  void oneCharDrillDrawsTheBackslashAsTheKeyboardPrintsIt_data() {
+    QTest::addColumn<KeyboardLayout>("layout");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("JIS") << KeyboardLayout::Jis << QStringLiteral("\\") << QStringLiteral("AE13");
+    QTest::newRow("US") << KeyboardLayout::Us << QStringLiteral("\uFF3C") << QStringLiteral("BKSL");
+  }
+  void oneCharDrillDrawsTheBackslashAsTheKeyboardPrintsIt() {
+    QFETCH(KeyboardLayout, layout);
+    QFETCH(QString, shown);
+    QFETCH(QString, key);
+    h->state.options.keyboardGuide = true;
+    h->state.options.layout = layout;
+    h->fakes.random.sequence = {41.5 / 51};  // the advanced list's backslash
+    h->open(ScreenId::t_menu);
+    QVERIFY(h->click(QStringLiteral("o_type2_b")));
+    auto* s = qobject_cast<lk::OneCharDrillScreen*>(h->current());
+    QVERIFY(s);
+    for (int i = 0; i < 4; ++i) s->countdownTick();
+    QCOMPARE(h->textOf(QStringLiteral("label_q")), shown);
+    QVERIFY(guide()->stroke());
+    QCOMPARE(QString::fromLatin1(guide()->stroke()->key->code.data(), guide()->stroke()->key->code.size()), key);
+    h->type(QStringLiteral("\\"));
+    QCOMPARE(h->state.result.charCount, 1);  // the key itself is still the backslash
   }
 };
 

@@ -66,6 +66,10 @@ class TstOptions : public QObject {
     QVERIFY(h->triggerMenu(QStringLiteral("opt_m")));
     QVERIFY(options());
     QCOMPARE(options()->windowTitle(), QStringLiteral("オプション"));
+    // The heading says what the caption says.
+    auto* heading = options()->findChild<QLabel*>(QStringLiteral("option_l"));
+    QVERIFY(heading);
+    QCOMPARE(heading->text(), options()->windowTitle());
     QVERIFY(options()->isVisible());
     QCOMPARE(options()->windowModality(), Qt::ApplicationModal);
     QCOMPARE(h->current(), caller);
