@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QSysInfo>
 #include <QThread>
+#include <QTimer>
 #include <QWidget>
 
 #include <unistd.h>
@@ -68,7 +69,9 @@ SingleInstance::Claim SingleInstance::claim() {
   for (;;) {
     // A lock whose holder has died is removed and taken here.
     if (lock_.tryLock(0)) {
-      listen();
+      // Listening waits for the event loop, off the way to the first screen:
+      // a second start in between keeps knocking until the socket is there.
+      QTimer::singleShot(0, this, &SingleInstance::listen);
       return Claim::first;
     }
     if (lock_.error() != QLockFile::LockFailedError) return Claim::unguarded;

@@ -21,7 +21,8 @@ class SingleInstance : public QObject {
 
  public:
   enum class Claim {
-    // This is the copy for the folder: the lock is held and the socket listens.
+    // This is the copy for the folder: the lock is held, and the socket
+    // listens once the event loop runs.
     first,
     // Another copy runs on the folder and was asked to come to the front.
     signalled,
