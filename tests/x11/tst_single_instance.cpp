@@ -123,7 +123,10 @@ class SingleInstanceTest : public QObject {
 
   void theCopyThatEndsLetsTheNextStartRun() {
     QTemporaryDir folder;
-    { SingleInstance gone(folder.path()); QCOMPARE(gone.claim(), SingleInstance::Claim::first); }
+    {
+      SingleInstance gone(folder.path());
+      QCOMPARE(gone.claim(), SingleInstance::Claim::first);
+    }
     QVERIFY(!QFile::exists(SingleInstance::lockFilePath(folder.path())));
     Copy next(folder.path());
     QCOMPARE(next.nextLine(), QStringLiteral("first"));
@@ -133,15 +136,14 @@ class SingleInstanceTest : public QObject {
     QTemporaryDir root;
     const QString near = root.filePath(QStringLiteral("a"));
     // Far longer than a socket path may be: the name must not grow with it.
-    const QString deep =
-        root.filePath(QStringLiteral("x/") + QString(60, QLatin1Char('d')) + QLatin1Char('/') + QString(60, QLatin1Char('e')));
+    const QString leaf(60, QLatin1Char('e'));
+    const QString deep = root.filePath(QStringLiteral("x/") + QString(60, QLatin1Char('d')) + QLatin1Char('/') + leaf);
     QVERIFY(QDir().mkpath(near));
     QVERIFY(QDir().mkpath(deep));
     QVERIFY(SingleInstance::serverName(near) != SingleInstance::serverName(deep));
     QVERIFY(SingleInstance::serverName(deep).size() < 100);
     // The same folder by another spelling is the same folder.
-    QCOMPARE(SingleInstance::serverName(deep + QStringLiteral("/../") + QString(60, QLatin1Char('e'))),
-             SingleInstance::serverName(deep));
+    QCOMPARE(SingleInstance::serverName(deep + QStringLiteral("/../") + leaf), SingleInstance::serverName(deep));
 
     SingleInstance onNear(near);
     QCOMPARE(onNear.claim(), SingleInstance::Claim::first);
