@@ -9,6 +9,7 @@
 #include "app/lazy_midi_output.h"
 #include "shell/app_state.h"
 #include "shell/platform/qt_services.h"
+#include "shell/platform/single_instance.h"
 #include "shell/screens/program_look.h"
 #include "shell/screens/screen.h"
 #include "shell/screens/screen_host.h"
@@ -37,6 +38,10 @@ int main(int argc, char* argv[]) {
   // Sound and MIDI libraries are modules loaded on first use.
   const QString modules = QCoreApplication::applicationDirPath() + QStringLiteral("/" LK_MODULE_DIR "/");
   lk::QtProgramFolder folder;
+  // A second start on the same data folder brings the open window to the
+  // front and ends here, before it reads a file or shows a message.
+  lk::SingleInstance instance(QString::fromStdU16String(folder.dataFolder().u16string()));
+  if (instance.claim() == lk::SingleInstance::Claim::signalled) return 0;
   lk::QtSoundEffects sound(folder.soundFolder(), modules + QStringLiteral("libluminakey_sound.so"));
   lk::QtMessageBoxes messages;
   lk::QtFileDialogs files;
@@ -75,6 +80,10 @@ int main(int argc, char* argv[]) {
   QObject::connect(&host, &lk::ScreenHost::screenShown, &app, [&sound](lk::Screen* screen) {
     if (qobject_cast<lk::DrillScreen*>(screen))
       sound.preload({"music/key.wav", "music/miss.wav", "music/clear.wav", "key.wav", "miss.wav"});
+  });
+
+  QObject::connect(&instance, &lk::SingleInstance::activationRequested, &host, [&host] {
+    if (lk::Screen* screen = host.current()) lk::bringToFront(screen->window());
   });
 
   host.open(lk::ScreenId::start);

@@ -37,13 +37,20 @@ def wait_until(what, probe, timeout=15.0, interval=0.05):
         time.sleep(interval)
 
 
-def application():
+def applications():
+    """Every copy of the program on the accessibility bus."""
     desktop = pyatspi.Registry.getDesktop(0)
+    found = []
     for i in range(desktop.childCount):
         app = desktop.getChildAtIndex(i)
         if app is not None and app.name == APP_NAME:
-            return app
-    return None
+            found.append(app)
+    return found
+
+
+def application():
+    found = applications()
+    return found[0] if found else None
 
 
 def showing(node):

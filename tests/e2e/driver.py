@@ -16,8 +16,8 @@ import pyatspi
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from atspi_util import (Failure, application, click, dismiss_message, dump, find, find_all, focus, key, labels,
-                        log, press, type_text, wait_find, wait_until, wait_window, window, windows)
+from atspi_util import (Failure, application, applications, click, dismiss_message, dump, find, find_all, focus, key,
+                        labels, log, press, type_text, wait_find, wait_until, wait_window, window, windows)
 
 steps_done = []
 # With LUMINAKEY_SCREENSHOTS=<folder> the run also photographs the main screens.
@@ -69,6 +69,22 @@ def first_start():
     shot("スタート画面", "start")
     press("スタート画面", "push button", "START")
     wait_window("メニュー")
+
+
+def second_start():
+    step("a second start: one copy, one window, and the second copy ends with status 0")
+    try:
+        done = subprocess.run([os.path.join(FOLDER, "luminakey")], capture_output=True, text=True, timeout=20)
+    except subprocess.TimeoutExpired:
+        raise Failure("the second copy is still running after 20 s")
+    if done.returncode != 0:
+        raise Failure(f"the second copy ended with status {done.returncode}: {done.stderr.strip()[-300:]}")
+    # The second copy may have reached the bus before it ended; it leaves it.
+    wait_until("one copy of the program on the accessibility bus", lambda: len(applications()) == 1, 10)
+    shown = [w.name for w in windows()]
+    if shown != ["メニュー"]:
+        raise Failure(f"after the second start the program shows {shown}, not the one main menu")
+    log(f"   one copy, one window: {shown}")
 
 
 def type_questions(questions, spell=None):
@@ -517,6 +533,7 @@ def main():
     start = time.monotonic()
     try:
         first_start()
+        second_start()
         word_drill()
         flexible_drill()
         music_drill(args.song)
