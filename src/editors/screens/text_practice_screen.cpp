@@ -55,6 +55,7 @@ TextPracticeScreen::TextPracticeScreen(ScreenHost& host) : Screen(ScreenId::text
   honbun_n_ = new QPlainTextEdit(c);
   honbun_n_->setObjectName(QStringLiteral("honbun_n"));
   honbun_n_->setGeometry(20, 56, 680, 150);
+  honbun_n_->setAccessibleName(QStringLiteral("本文"));
   honbun_n_->setPlaceholderText(QStringLiteral("練習したい文章を貼り付けてください"));
 
   auto* hiraku_b = new QPushButton(QStringLiteral("ファイルを開く"), c);
