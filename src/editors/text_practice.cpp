@@ -168,7 +168,10 @@ std::vector<TextPiece> splitSentences(std::u16string_view text) {
   };
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char16_t c = text[i];
-    if (c == u'\r' || c == u'\n') {
+    // Control characters and zero-width no-breaks ride along in pasted text;
+    // no key types them and no file holds them.
+    if ((c < 0x20 && c != u'\t' && c != u'\r' && c != u'\n') || c == 0x7F || c == 0xFEFF) continue;
+    if (c == u'\r' || c == u'\n' || c == 0x2028 || c == 0x2029) {
       finish();
       if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
       ++line;

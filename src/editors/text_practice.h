@@ -45,8 +45,9 @@ struct TextPiece {
 };
 
 // Cuts at 。！？!? (the sign, further signs and closing brackets stay with the
-// sentence) and at line breaks; spaces around a piece are trimmed and pieces
-// with nothing to type are dropped. ASCII double quotes become ＂, which a
+// sentence) and at line breaks (U+2028 and U+2029 too); control characters
+// are dropped, spaces around a piece trimmed, and pieces with nothing to
+// type dropped. ASCII double quotes become ＂, which a
 // problem file can hold.
 std::vector<TextPiece> splitSentences(std::u16string_view text);
 

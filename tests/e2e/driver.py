@@ -235,7 +235,7 @@ def text_practice():
     box = wait_find("テキスト練習", "text", "本文")
     # What a paste puts into the box: the text inserted whole, not typed key by key.
     text = sentences[0] + "\n" + sentences[1]
-    box.queryEditableText().insertText(0, text, len(text.encode("utf-8")))
+    box.queryEditableText().insertText(0, text, len(text))
     wait_until("the pasted text in the box", lambda: box.queryText().getText(0, -1) == text, 5)
     press("テキスト練習", "push button", "読みを付ける")
     wait_until("both sentences in the list",

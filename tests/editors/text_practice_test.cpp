@@ -32,6 +32,7 @@ TEST(TextSplit, SentencesSignsBracketsBlankLinesLettersDigits) {
       {"letters and digits stay inside the sentence", u"2026年にABCを3.5回。", {u"2026年にABCを3.5回。"}},
       {"a double quote becomes one a file can hold", u"He said \"hi\"", {u"He said ＂hi＂"}},
       {"no text, no pieces", u" \n\r\n", {}},
+      {"control characters a paste brings are dropped", std::u16string(u"雨\0だ。\u2029\uFEFF\x01\n", 9), {u"雨だ。"}},
   };
   for (const Case& c : cases) EXPECT_EQ(textsOf(splitSentences(c.text)), c.pieces) << c.what;
 }
