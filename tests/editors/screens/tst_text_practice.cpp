@@ -6,8 +6,12 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QThread>
 #include <QTableWidget>
 #include <QtTest>
+#include <atomic>
 #include <memory>
 
 #include "editors/screens/editor_screens.h"
@@ -21,6 +25,22 @@
 
 using lk::ScreenId;
 using lk::test::GuiHarness;
+
+namespace {
+
+// A lookup that takes its time over every sentence, as the dictionary does
+// over a long text; counts what it was asked from the worker thread.
+class SlowReading : public lk::ReadingLookup {
+ public:
+  std::atomic<int> asked{0};
+  std::u16string hurigana(std::u16string_view) override {
+    ++asked;
+    QThread::msleep(2);
+    return u"あ。";
+  }
+};
+
+}  // namespace
 
 class TstTextPractice : public QObject {
   Q_OBJECT
@@ -150,6 +170,32 @@ class TstTextPractice : public QObject {
     QCOMPARE(h->textOf("title_l"), QStringLiteral("天気"));
     QCOMPARE(h->textOf("mkazu_l"), QStringLiteral("2問"));
     QCOMPARE(h->state.problems.romaji, (std::vector<std::u16string>{u"honnwoyomu.", u"ameda."}));
+  }
+
+  void longReadingShowsProgressAndStopsWhenTheScreenCloses() {
+    SlowReading slow;
+    h->fakes.reading = nullptr;
+    h->rewire();
+    h->state.services.reading = &slow;
+    openFromMenu();
+    QString text;
+    for (int i = 0; i < 2000; ++i) text += QStringLiteral("あ。");
+    h->find<QPlainTextEdit>(QStringLiteral("honbun_n"))->setPlainText(text);
+    QVERIFY(h->click("yomi_b"));
+    QVERIFY(screen()->reading());
+    QVERIFY(!h->find<QPushButton>(QStringLiteral("yomi_b"))->isEnabled());
+    auto* bar = h->find<QProgressBar>(QStringLiteral("shinkou_p"));
+    QVERIFY(bar->isVisible());
+    // The screen keeps handling events while the worker reads.
+    QTRY_VERIFY(bar->value() > 0);
+    QVERIFY(screen()->reading());
+
+    QVERIFY(h->click("re_b"));
+    QCOMPARE(h->currentId(), ScreenId::t_menu);
+    const int asked = slow.asked;
+    QVERIFY2(asked < 2000, "leaving the screen stops the reading");
+    QTest::qWait(20);
+    QCOMPARE(slow.asked.load(), asked);
   }
 
   void openedFilesAreDecodedByContent() {
