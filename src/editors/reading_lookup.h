@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lk {
 
@@ -16,6 +17,13 @@ class ReadingLookup {
   virtual ~ReadingLookup() = default;
   // Not const: an implementation may open its dictionary on first use.
   virtual std::u16string hurigana(std::u16string_view text) = 0;
+  // The text cut into dictionary words, which joined give the text again;
+  // empty when the lookup knows no word boundaries. Long sentences of the
+  // text practice are split here when they hold no 、.
+  virtual std::vector<std::u16string> words(std::u16string_view text) {
+    (void)text;
+    return {};
+  }
 };
 
 }  // namespace lk

@@ -16,6 +16,10 @@ struct ProblemSet {
   std::vector<std::u16string> romaji;   // canonical romaji (editors: kana readings while editing)
   std::vector<std::u16string> reading;  // music: reading with note groups separated by spaces
   std::vector<std::u16string> melody;   // music: melody string of each line
+  // The next word drill asks the problems in list order, all of them (up to
+  // its 50 markers), instead of drawing saidai at random. The drill clears
+  // it when it starts, so a set filled afterwards is drawn at random again.
+  bool askInOrder = false;
 };
 
 }  // namespace lk

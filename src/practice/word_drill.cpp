@@ -28,13 +28,16 @@ WordDrill::WordDrill(ProblemSet& set, const KeySettings& keys, DrillResult& resu
   const int available = static_cast<int>(std::min(set.text.size(), set.romaji.size()));
   const int n = std::clamp(set.count, 0, available);
 
-  questionCount_ = std::clamp(n < keys.saidai ? n : static_cast<int>(keys.saidai), 0, kMarkerCount);
+  const bool inOrder = set.askInOrder;
+  set.askInOrder = false;
+  questionCount_ = inOrder ? std::min(n, kMarkerCount)
+                           : std::clamp(n < keys.saidai ? n : static_cast<int>(keys.saidai), 0, kMarkerCount);
 
   order_.resize(static_cast<std::size_t>(n));
   for (int i = 0; i < n; ++i) order_[static_cast<std::size_t>(i)] = i;
 
-  random.reseed();
-  if (n > 0) {
+  if (!inOrder) random.reseed();
+  if (n > 0 && !inOrder) {
     for (int swap = 0; swap < kShuffleSwaps; ++swap) {
       const int a = scaledIndex(random.next(), n);
       const int b = scaledIndex(random.next(), n);

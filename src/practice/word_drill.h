@@ -46,6 +46,8 @@ class WordDrill {
 
   // Load: shuffles the problems with `random` (reseeded first), rewrites the
   // asked problems of `set` in place with `keys` and resets `result`.
+  // A set marked `askInOrder` is asked in list order, all of it up to the
+  // markers, without touching `random`; the mark is cleared.
   // `set`, `result` and `random` must outlive the drill.
   //
   // `flexible` (the "どの綴りでも" judgement): any spelling an input method

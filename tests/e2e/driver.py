@@ -320,6 +320,44 @@ def weak_drill(questions):
     log(f"   {questions} questions, {typed} keys; store: {runs[1]}")
 
 
+def text_practice():
+    step("main menu -> training menu -> テキストで練習: two pasted sentences, read and typed in order")
+    press("メニュー", "push button", "Training")
+    wait_window("トレーニングメニュー")
+    press("トレーニングメニュー", "push button", "テキストで練習")
+    screen = wait_window("テキスト練習")
+    sentences = ["今日は雨です。", "学校へ行く！"]
+    box = wait_find("テキスト練習", "text", "本文")
+    # What a paste puts into the box: the text inserted whole, not typed key by key.
+    text = sentences[0] + "\n" + sentences[1]
+    box.queryEditableText().insertText(0, text, len(text))
+    wait_until("the pasted text in the box", lambda: box.queryText().getText(0, -1) == text, 5)
+    press("テキスト練習", "push button", "読みを付ける")
+    wait_until("both sentences in the list",
+               lambda: all(find(window("テキスト練習"), "table cell", s) for s in sentences), 20)
+    shot("テキスト練習", "text-practice")
+    press("テキスト練習", "push button", "開 始")
+    wait_window("Form1")
+    wait_until("the first question", lambda: (labels_after("Form1", "No.") or [""])[0] == "1", 10)
+    first = labels_after("Form1", "No.")[3]
+    if first != sentences[0]:
+        raise Failure(f"the text drill should ask its sentences in order, first is {first!r}")
+    focus("Form1")
+    typed = type_questions(len(sentences))
+    press("Form1", "push button", "結果画面へ")
+    dismiss_message("位にランクインしました！")
+    wait_window("練習結果")
+    press("練習結果", "push button", "メニューへ")
+    wait_window("トレーニングメニュー")
+    runs = [line.split("\t") for line in tool("history", "--db", os.path.join(FOLDER, "luminakey.db")).splitlines()[1:]]
+    title = text.replace("\n", " ")
+    if runs[-1][2:5] != ["word", title, str(typed)]:
+        raise Failure(f"history should end with the text run titled {title!r}: {runs[-1]}")
+    log(f"   {len(sentences)} sentences, {typed} keys; store: {runs[-1]}")
+    press("トレーニングメニュー", "push button", "Return")
+    wait_window("メニュー")
+
+
 def music_drill(song):
     step(f"main menu -> music menu -> {song}")
     press("メニュー", "push button", "Music")
@@ -536,6 +574,7 @@ def main():
         second_start()
         word_drill()
         flexible_drill()
+        text_practice()
         music_drill(args.song)
         settings(args.folder)
         editors()

@@ -9,4 +9,9 @@ std::u16string FakeReading::hurigana(std::u16string_view text) {
   return it == readings.end() ? std::u16string() : it->second;
 }
 
+std::vector<std::u16string> FakeReading::words(std::u16string_view text) {
+  auto it = wordLists.find(std::u16string(text));
+  return it == wordLists.end() ? std::vector<std::u16string>() : it->second;
+}
+
 }  // namespace lk::test

@@ -1,5 +1,7 @@
 #include "practice/word_drill.h"
 
+#include "engine/text.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -99,6 +101,36 @@ TEST(WordDrillLoad, QuestionCountIsTheSmallerOfCountAndLimit) {
     std::vector<int> identity(static_cast<std::size_t>(c.count));
     std::iota(identity.begin(), identity.end(), 0);
     EXPECT_EQ(sorted, identity) << "order must be a permutation, so no problem is asked twice";
+  }
+}
+
+TEST(WordDrillLoad, OrderedSetIsAskedWholeInListOrderOnce) {
+  struct Case {
+    int count;
+    int saidai;
+    int questions;
+  } cases[] = {{40, 10, 40}, {3, 30, 3}, {80, 10, WordDrill::kMarkerCount}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "count " << c.count << " saidai " << c.saidai);
+    ProblemSet set;
+    set.count = c.count;
+    for (int i = 0; i < c.count; ++i) {
+      set.text.push_back(u"t" + fromAscii(std::to_string(i)));
+      set.romaji.push_back(u"a");
+    }
+    set.askInOrder = true;
+    KeySettings keys;
+    keys.saidai = static_cast<std::int16_t>(c.saidai);
+    ScriptedRandom random({0.0, 0.9});
+    DrillResult result;
+    WordDrill drill(set, keys, result, random);
+
+    EXPECT_EQ(drill.questionCount(), c.questions);
+    EXPECT_EQ(random.draws, 0u) << "an ordered set draws nothing";
+    for (int i = 0; i < c.count; ++i) ASSERT_EQ(drill.order()[static_cast<std::size_t>(i)], i);
+    startDrill(drill);
+    EXPECT_EQ(drill.questionText(), u"t0");
+    EXPECT_FALSE(set.askInOrder) << "the next drill on this set is drawn at random again";
   }
 }
 

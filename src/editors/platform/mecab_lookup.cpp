@@ -183,4 +183,34 @@ std::u16string MecabLookup::hurigana(std::u16string_view original) {
   }
 }
 
+std::vector<std::u16string> MecabLookup::words(std::u16string_view text) {
+  std::vector<std::u16string> out;
+  try {
+    if (text.empty() || !available()) return out;
+    std::string sentence = toUtf8(text);
+    std::erase(sentence, '\0');
+    if (sentence.empty()) return out;
+    MeCab::Lattice* lattice = impl_->lattice;
+    lattice->clear();
+    lattice->set_sentence(sentence.data(), sentence.size());
+    if (!impl_->tagger->parse(lattice)) return out;
+    const char* const begin = lattice->sentence();
+    size_t done = 0;
+    for (const MeCab::Node* node = lattice->bos_node(); node; node = node->next) {
+      if (node->stat == MECAB_BOS_NODE || node->stat == MECAB_EOS_NODE) continue;
+      const size_t end = static_cast<size_t>(node->surface - begin) + node->length;
+      if (end <= done) continue;
+      out.push_back(fromUtf8(std::string_view(begin + done, end - done)));
+      done = end;
+    }
+    if (done < sentence.size()) {
+      if (out.empty()) out.emplace_back();
+      out.back() += fromUtf8(std::string_view(begin + done, sentence.size() - done));
+    }
+  } catch (...) {
+    out.clear();
+  }
+  return out;
+}
+
 }  // namespace lk

@@ -28,6 +28,9 @@ class MecabLookup : public ReadingLookup {
   // the text has no reading that can be typed (a kanji the dictionary does not
   // know, ♪), and when no UTF-8 dictionary can be opened.
   std::u16string hurigana(std::u16string_view text) override;
+  // Surfaces of the morphemes of the text as given (no folding), the white
+  // space MeCab skips kept with the word after it.
+  std::vector<std::u16string> words(std::u16string_view text) override;
 
   // Opens the dictionary if that has not been tried yet; true when a UTF-8
   // dictionary is open.

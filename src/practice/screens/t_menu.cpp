@@ -52,6 +52,13 @@ TrainingMenuScreen::TrainingMenuScreen(ScreenHost& host) : Screen(ScreenId::t_me
   nigate_b->setColor(QColor(0x7a, 0x4f, 0xa8));
   connect(nigate_b, &QPushButton::clicked, this, &TrainingMenuScreen::startWeakDrill);
 
+  // Any text the learner brings; the screen lives with the editors, reached by id.
+  auto* text_b = new PictureButton(QStringLiteral("テキストで練習"), c);
+  text_b->setObjectName(QStringLiteral("text_b"));
+  text_b->setGeometry(262, 66, 168, 34);
+  text_b->setColor(QColor(0x2f, 0x8a, 0x8a));
+  connect(text_b, &QPushButton::clicked, this, [this] { handOver(ScreenId::text_practice); });
+
   // Word lists on the left, one-character drills on the right.
   addPanel(c, QStringLiteral("word_panel"), QRect(30, 106, 270, 250),
            QStringLiteral("background: #ffffff; border: 2px solid #9fb6cc; border-radius: 10px;"));
@@ -109,7 +116,7 @@ TrainingMenuScreen::TrainingMenuScreen(ScreenHost& host) : Screen(ScreenId::t_me
   connect(orikaisi_b, &QPushButton::clicked, this, &TrainingMenuScreen::startFile);
 
   // Tab walks the choices in reading order: the drills first, the way out last.
-  QWidget* const order[] = {levels[0], levels[1], levels[2], nigate_b, otype_b, o_type2_b, o_type3_b, ori_b, orikaisi_b, kiroku_b, rank_b, re_b};
+  QWidget* const order[] = {levels[0], levels[1], levels[2], nigate_b, text_b, otype_b, o_type2_b, o_type3_b, ori_b, orikaisi_b, kiroku_b, rank_b, re_b};
   for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
   levels[0]->setFocus();
 }

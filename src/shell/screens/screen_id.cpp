@@ -24,6 +24,7 @@ constexpr std::array<ScreenInfo, kScreenCount> kScreens = {{
     {ScreenId::ver, "ver", "バージョン情報", false, false},
     {ScreenId::options, "options", "オプション", false, false},
     {ScreenId::bunseki, "bunseki", "分析", true, true},
+    {ScreenId::text_practice, "text_practice", "テキスト練習", true, true},
 }};
 
 }  // namespace

@@ -28,9 +28,10 @@ enum class ScreenId {
   ver,
   options,
   bunseki,
+  text_practice,
 };
 
-inline constexpr int kScreenCount = 18;
+inline constexpr int kScreenCount = 19;
 
 struct ScreenInfo {
   ScreenId id;

@@ -1,4 +1,5 @@
 #include "editors/platform/mecab_lookup.h"
+#include "editors/text_practice.h"
 
 #include <gtest/gtest.h>
 
@@ -56,6 +57,37 @@ TEST(MecabLookup, KeepsSurfaceWhereThereIsNoReadingAndKeepsSpaces) {
   for (const Case& c : cases) {
     EXPECT_EQ(toUtf8(lookup().hurigana(fromUtf8(c.text))), c.reading) << c.text;
   }
+}
+
+TEST(MecabLookup, WordsJoinToTheTextAsItStands) {
+  struct Case {
+    std::u16string text;
+    std::vector<std::u16string> words;
+  } cases[] = {
+      {u"私は学生です", {u"私", u"は", u"学生", u"です"}},
+      {u"ﾊﾟｿｺﾝ と 机", {}},  // only the join is checked: widths and spaces kept
+      {u"", {}},
+  };
+  for (const Case& c : cases) {
+    const std::vector<std::u16string> words = lookup().words(c.text);
+    std::u16string joined;
+    for (const std::u16string& w : words) joined += w;
+    EXPECT_EQ(joined, c.text) << toUtf8(c.text);
+    if (!c.words.empty()) EXPECT_EQ(words, c.words) << toUtf8(c.text);
+  }
+}
+
+TEST(MecabLookup, TextPracticeCutsALongSentenceIntoLinesThatFit) {
+  const std::u16string sentence = u"私は昨日の午後に駅前の新しい本屋で面白そうな小説を三冊買って家に帰りました。";
+  const std::vector<TextQuestion> q = readText(sentence, lookup());
+  ASSERT_GT(q.size(), 1u);
+  std::u16string joined;
+  for (const TextQuestion& one : q) {
+    joined += one.text;
+    EXPECT_TRUE(one.known()) << toUtf8(one.text);
+    EXPECT_LE(keysOf(one.reading), kLowerLineKeys) << toUtf8(one.text);
+  }
+  EXPECT_EQ(joined, sentence);
 }
 
 TEST(MecabLookup, EmptyTextAndAsterisks) {

@@ -74,6 +74,8 @@ std::vector<Arrow> arrows() {
       {S::t_menu, {}, S::t_menu, "rank_b", S::ranking},
       {S::t_menu, {}, S::t_menu, "kiroku_b", S::bunseki},
       {S::t_menu, {}, S::t_menu, "re_b", S::m_menu},
+      {S::t_menu, {}, S::t_menu, "text_b", S::text_practice},
+      {S::text_practice, {"text_b"}, S::t_menu, "re_b", S::t_menu},
       {S::t_original, {"tra1_b"}, S::t_menu, "kekka_b", S::t_kekka, finishWordDrill},
       {S::t_original, {"tra1_b"}, S::t_menu, "re_b", S::t_menu},
       {S::t_kekka, {"tra1_b", "kekka_b"}, S::t_menu, "Command1", S::t_menu, nullptr},
