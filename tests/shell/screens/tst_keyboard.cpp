@@ -158,11 +158,11 @@ class KeyboardTest : public QObject {
     QWidget* w = openActive(ScreenId::t_menu);
     QVERIFY(w);
     QStringList walked;
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < 13; ++i) {
       walked << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString());
       press(Qt::Key_Tab);
     }
-    QCOMPARE(walked, (QStringList{"tra1_b", "tra2_b", "tra3_b", "nigate_b", "otype_b", "o_type2_b", "o_type3_b",
+    QCOMPARE(walked, (QStringList{"tra1_b", "tra2_b", "tra3_b", "nigate_b", "text_b", "otype_b", "o_type2_b", "o_type3_b",
                                   "ori_b", "orikaisi_b", "kiroku_b", "rank_b", "re_b"}));
     QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("tra1_b"));
     press(Qt::Key_Return);
