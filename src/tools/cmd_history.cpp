@@ -7,6 +7,7 @@
 #include "progress/history_export.h"
 #include "progress/history_store.h"
 #include "progress/keystroke_stats.h"
+#include "progress/pairs.h"
 #include "progress/weakness.h"
 #include "tools/command.h"
 
@@ -34,10 +35,14 @@ int positiveNumber(const std::string& option, const std::string& value) {
   return static_cast<int>(n);
 }
 
-StoreArgs parseStoreArgs(const std::vector<std::string>& args, bool allowRun) {
+StoreArgs parseStoreArgs(const std::vector<std::string>& args, bool allowRun, bool* keysFlag = nullptr) {
   StoreArgs a;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& opt = args[i];
+    if (keysFlag && opt == "--keys") {
+      *keysFlag = true;
+      continue;
+    }
     auto value = [&]() -> const std::string& {
       if (i + 1 >= args.size()) throw UsageError{opt + " expects a value"};
       return args[++i];
@@ -215,6 +220,51 @@ int exportCsv(const std::vector<std::string>& args, Io& io) {
   return 0;
 }
 
+// Pairs of units (or, with --keys, of keys): the second's time after the
+// first, slowest first, as the analysis screen lists them.
+int pairs(const std::vector<std::string>& args, Io& io) {
+  bool byKeys = false;
+  const StoreArgs a = parseStoreArgs(args, true, &byKeys);
+  auto store = openStore(a.db, io);
+  if (!store) return 1;
+  const std::vector<RunRecord> runs = selectedRuns(*store, a);
+  if (readFailed(*store, a.db, io)) return 1;
+  if (a.run && runs.empty()) {
+    io.err << a.db << ": no run " << a.run << '\n';
+    return 1;
+  }
+  std::vector<PairStat> stats = byKeys ? keyPairs(runs) : unitPairs(runs);
+  rankPairsBySlowness(stats);
+  io.out << "first\tsecond\tcount\tmisses\tmedian_ms\n";
+  for (const PairStat& p : stats) {
+    io.out << toUtf8(p.first) << '\t' << toUtf8(p.second) << '\t' << p.count << '\t' << p.misses << '\t'
+           << median(p.medianMs) << '\n';
+  }
+  return 0;
+}
+
+// One run's keystrokes as the replay view plays them.
+int replay(const std::vector<std::string>& args, Io& io) {
+  const StoreArgs a = parseStoreArgs(args, true);
+  if (!a.run) throw UsageError{"--run ID is required"};
+  if (a.last) throw UsageError{"unexpected argument '--last'"};
+  auto store = openStore(a.db, io);
+  if (!store) return 1;
+  const std::vector<RunRecord> runs = store->records({a.run});
+  if (readFailed(*store, a.db, io)) return 1;
+  if (runs.empty()) {
+    io.err << a.db << ": no run " << a.run << '\n';
+    return 1;
+  }
+  const RunRecord& run = runs.front();
+  io.out << "ms\tkey\texpected\tresult\tunit\n";
+  for (const Keystroke& k : run.keys) {
+    io.out << k.ms << '\t' << toUtf8(std::u16string(1, k.typed)) << '\t' << toUtf8(std::u16string(1, k.expected))
+           << '\t' << (k.hit ? "hit" : "miss") << '\t' << toUtf8(std::u16string(run.unitOf(k))) << '\n';
+  }
+  return 0;
+}
+
 }  // namespace
 
 LK_TOOL_COMMAND("history", "history --db FILE [--last N]: the kept runs, oldest first, tab-separated", history);
@@ -223,6 +273,11 @@ LK_TOOL_COMMAND("keys", "keys --db FILE [--run ID | --last N]: per expected key:
 LK_TOOL_COMMAND("units-stats", "units-stats --db FILE [--last N]: per unit: count, misses, median time", unitsStats);
 LK_TOOL_COMMAND("weak", "weak --db FILE [--top N]: the weakest units of the last 20 runs: score, misses, count, median time",
                 weak);
+LK_TOOL_COMMAND("pairs",
+                "pairs --db FILE [--run ID | --last N] [--keys]: unit (or key) pairs seen 3 times or more, slowest first",
+                pairs);
+LK_TOOL_COMMAND("replay", "replay --db FILE --run ID: the run's keystrokes: time, key typed, key expected, hit or miss, unit",
+                replay);
 LK_TOOL_COMMAND("export-csv", "export-csv --db FILE OUT: the kept runs as CSV, as the analysis screen exports them", exportCsv);
 
 }  // namespace lk::tool
