@@ -137,6 +137,23 @@ TEST_F(FluidSynthRender, AKeysNoteStartsInItsOwnBlockWhateverTheServerAskedBefor
   }
 }
 
+TEST_F(FluidSynthRender, EveryKeyOfTheSongsRangeIsAudibleWithinTwoMillisecondsOfItsBlock) {
+  // What a key's own block carries decides how soon it is heard: a sample
+  // that opens with silence adds all of it to every key in its range.
+  ASSERT_NE(out.noteSynth(), nullptr);
+  RecordingSink sink;
+  NoteStream stream(*out.noteSynth(), sink, 1440);
+  for (int key = 36; key <= 96; ++key) {
+    stream.send({0xB0, 120, 0});
+    stream.feed(9600);
+    sink.writes.clear();
+    stream.send({0x90, static_cast<std::uint8_t>(key), 127});
+    ASSERT_EQ(sink.writes.size(), 1u);
+    EXPECT_LE(leadIn(sink.writes.back().audio), 96u) << "key " << key;
+    stream.send({0x90, static_cast<std::uint8_t>(key), 0});
+  }
+}
+
 TEST(FluidSynthOutputTest, NoSoundFontMeansNoDevice) {
   const fs::path empty = fs::temp_directory_path() / "lk_no_soundfont";
   fs::create_directories(empty);
