@@ -30,9 +30,13 @@ class FluidSynthOutput final : public MidiOutput {
     // The sound server's stream (PulseAudio, PipeWire's Pulse service):
     // audio kept queued ahead, topped up every `requestMs`. A key's note is
     // written over the queue from the server's read position, so the queue
-    // sets no latency, only how long a stalled process may stay away.
-    double queueMs = 30.0;
-    double requestMs = 12.0;
+    // sets no latency, only how long a stalled process may stay away: the
+    // server asks when a request's worth has played, and the sink's own
+    // latency is what is left of the queue after two requests (6 ms). At
+    // 30 ms the loop's thread, given 12 ms to answer, underran on a busy
+    // machine; 60 ms gives it 27.
+    double queueMs = 60.0;
+    double requestMs = 27.0;
     // ALSA without a sound server (FluidSynth's own driver): frames per
     // period and number of periods.
     int periodSize = 192;
