@@ -32,11 +32,12 @@ class FluidSynthOutput final : public MidiOutput {
     // written over the queue from the server's read position, so the queue
     // sets no latency, only how long a stalled process may stay away: the
     // server asks when a request's worth has played, and the sink's own
-    // latency is what is left of the queue after two requests (6 ms). At
-    // 30 ms the loop's thread, given 12 ms to answer, underran on a busy
-    // machine; 60 ms gives it 27.
-    double queueMs = 60.0;
-    double requestMs = 27.0;
+    // latency is what is left of the queue after two requests (6 ms). The
+    // loop's thread has about a request's time to answer: 12 ms (a 30 ms
+    // queue) underran on a busy machine, and so did 27 ms once in five
+    // listening runs; 47 ms has not. A key renders the whole queue: 0.3 ms.
+    double queueMs = 100.0;
+    double requestMs = 47.0;
     // ALSA without a sound server (FluidSynth's own driver): frames per
     // period and number of periods.
     int periodSize = 192;
