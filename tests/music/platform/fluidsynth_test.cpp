@@ -4,6 +4,7 @@
 
 #include "fakes/fake_services.h"
 #include "music/music_drill.h"
+#include "music/note_stream.h"
 #include "music/songs.h"
 
 #include <gtest/gtest.h>
@@ -89,6 +90,68 @@ TEST_F(FluidSynthRender, MessagesAreIgnoredAfterCloseAndPlayAgainAfterReopen) {
   EXPECT_EQ(out.soundFont(), font);
   note_on(&out, 12);
   EXPECT_GT(renderLevel(out, 0.1), 1e-3);
+}
+
+// Keeps what the note path writes, in order.
+class RecordingSink : public NoteSink {
+ public:
+  void write(std::span<const float> audio, At at) override {
+    writes.push_back({std::vector<float>(audio.begin(), audio.end()), at});
+  }
+  struct Write {
+    std::vector<float> audio;
+    At at;
+  };
+  std::vector<Write> writes;
+};
+
+// Frames before the first sample of `audio` (interleaved) above -50 dBFS.
+std::size_t leadIn(const std::vector<float>& audio) {
+  for (std::size_t i = 0; i < audio.size(); ++i)
+    if (std::abs(audio[i]) >= 100.0f / 32768.0f) return i / 2;
+  return audio.size() / 2;
+}
+
+TEST_F(FluidSynthRender, AKeysNoteStartsInItsOwnBlockWhateverTheServerAskedBefore) {
+  ASSERT_NE(out.noteSynth(), nullptr);
+  RecordingSink sink;
+  NoteStream stream(*out.noteSynth(), sink, 1440);
+  auto strike = [&](std::size_t askedBefore) {
+    stream.send({0xB0, 120, 0});  // all sound off
+    stream.feed(9600);             // the tail renders away
+    stream.feed(askedBefore);
+    sink.writes.clear();
+    stream.send({0x90, 64, 127});
+    EXPECT_EQ(sink.writes.size(), 1u);
+    EXPECT_EQ(sink.writes.back().at, NoteSink::At::ReadPosition);
+    return leadIn(sink.writes.back().audio);
+  };
+  // The SoundFont's own lead-in, from a stream fed in whole blocks.
+  const std::size_t own = strike(64);
+  ASSERT_LT(own, stream.keyFrames()) << "the note is not in the key's block";
+  // Requests of any size leave nothing inside the synthesizer that would
+  // come out ahead of the note (a part block left behind would add 28 to
+  // 63 frames here); the voice itself starts a frame or two apart.
+  for (std::size_t asked : {std::size_t{1}, std::size_t{100}, std::size_t{577}}) {
+    EXPECT_NEAR(double(strike(asked)), double(own), 4.0) << "after a request of " << asked << " frames";
+  }
+}
+
+TEST_F(FluidSynthRender, EveryKeyOfTheSongsRangeIsAudibleWithinTwoMillisecondsOfItsBlock) {
+  // What a key's own block carries decides how soon it is heard: a sample
+  // that opens with silence adds all of it to every key in its range.
+  ASSERT_NE(out.noteSynth(), nullptr);
+  RecordingSink sink;
+  NoteStream stream(*out.noteSynth(), sink, 1440);
+  for (int key = 36; key <= 96; ++key) {
+    stream.send({0xB0, 120, 0});
+    stream.feed(9600);
+    sink.writes.clear();
+    stream.send({0x90, static_cast<std::uint8_t>(key), 127});
+    ASSERT_EQ(sink.writes.size(), 1u);
+    EXPECT_LE(leadIn(sink.writes.back().audio), 96u) << "key " << key;
+    stream.send({0x90, static_cast<std::uint8_t>(key), 0});
+  }
 }
 
 TEST(FluidSynthOutputTest, NoSoundFontMeansNoDevice) {
