@@ -70,8 +70,6 @@ class FluidSynthOutput final : public MidiOutput {
 
   // The SoundFont in use (empty until loaded or when loading failed).
   const std::filesystem::path& soundFont() const { return soundFontPath_; }
-  // Name of the running audio driver ("pulseaudio", "alsa"), or empty.
-  const char* audioDriverName() const { return driverName_; }
   // Worst-case delay, in milliseconds, that ALSA's buffers add between a
   // message and its sound, from the configured period size and count.
   double configuredLatencyMs() const;

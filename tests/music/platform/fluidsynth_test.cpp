@@ -13,6 +13,8 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
+#include <stdlib.h>
 #include <vector>
 
 namespace lk {
@@ -21,6 +23,21 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr double kRate = 48000.0;
+
+// A folder of its own per test, so tests run side by side (ctest -j) never
+// see one another's SoundFonts.
+struct ScratchDir {
+  fs::path path;
+  ScratchDir() {
+    std::string t = (fs::temp_directory_path() / "lk_soundfonts.XXXXXX").string();
+    if (!mkdtemp(t.data())) throw std::runtime_error("mkdtemp failed");
+    path = t;
+  }
+  ~ScratchDir() {
+    std::error_code ec;
+    fs::remove_all(path, ec);
+  }
+};
 
 FluidSynthOutput::Options renderOnly() {
   FluidSynthOutput::Options o;
@@ -155,7 +172,8 @@ TEST_F(FluidSynthRender, EveryKeyOfTheSongsRangeIsAudibleWithinTwoMillisecondsOf
 }
 
 TEST(FluidSynthOutputTest, NoSoundFontMeansNoDevice) {
-  const fs::path empty = fs::temp_directory_path() / "lk_no_soundfont";
+  const ScratchDir scratch;
+  const fs::path& empty = scratch.path;
   fs::create_directories(empty);
   auto o = renderOnly();
   o.soundFontFolders = {empty};
@@ -170,7 +188,8 @@ TEST(FluidSynthOutputTest, NoSoundFontMeansNoDevice) {
 }
 
 TEST(FluidSynthOutputTest, WithoutSoundFontTheDrillShowsTheMessageAndCannotStart) {
-  const fs::path empty = fs::temp_directory_path() / "lk_no_soundfont";
+  const ScratchDir scratch;
+  const fs::path& empty = scratch.path;
   fs::create_directories(empty);
   auto o = renderOnly();
   o.soundFontFolders = {empty};
@@ -188,7 +207,8 @@ TEST(FluidSynthOutputTest, WithoutSoundFontTheDrillShowsTheMessageAndCannotStart
 }
 
 TEST(FluidSynthOutputTest, BrokenSoundFontFileIsSkipped) {
-  const fs::path dir = fs::temp_directory_path() / "lk_broken_soundfont";
+  const ScratchDir scratch;
+  const fs::path& dir = scratch.path;
   fs::create_directories(dir);
   std::ofstream(dir / "FluidR3_GM.sf2") << "not a soundfont";
   auto o = renderOnly();
@@ -199,9 +219,8 @@ TEST(FluidSynthOutputTest, BrokenSoundFontFileIsSkipped) {
 }
 
 TEST(FluidSynthOutputTest, CandidatesPreferTheFullerGeneralMidiSet) {
-  const fs::path dir = fs::temp_directory_path() / "lk_soundfont_order";
-  fs::remove_all(dir);
-  fs::create_directories(dir);
+  const ScratchDir scratch;
+  const fs::path& dir = scratch.path;
   std::ofstream(dir / "TimGM6mb.sf2") << "x";
   std::ofstream(dir / "Big.sf2") << std::string(100, 'x');
   std::ofstream(dir / "Small.sf2") << "xx";
