@@ -135,16 +135,19 @@ class X11StartTest : public QObject {
     GuiHarness h;
     h.fakes.folder.write("set.dat", "");  // short file: the load message, no window waits on it
     h.open(ScreenId::start);
-    QVERIFY(QTest::qWaitForWindowExposed(h.current()));
+    QVERIFY(QTest::qWaitForWindowExposed(h.window()));
     QVERIFY(waitFor([] { return viewable(QStringLiteral("スタート画面")).has_value(); }));
+    const int before = viewableWindows().size();
 
-    h.current()->move(200, 150);
+    h.window()->move(200, 150);
     QTRY_COMPARE(viewable(QStringLiteral("スタート画面"))->geometry.topLeft(), QPoint(200, 150));
     QVERIFY(h.click("start_b"));
-    QVERIFY(QTest::qWaitForWindowExposed(h.current()));
+    // The same X window now shows the menu: retitled in place, never unmapped.
     QVERIFY(waitFor([] { return viewable(QStringLiteral("メニュー")).has_value(); }));
     QVERIFY(!viewable(QStringLiteral("スタート画面")));
     QCOMPARE(viewable(QStringLiteral("メニュー"))->geometry.topLeft(), QPoint(200, 150));
+    QCOMPARE(viewableWindows().size(), before);
+    QCOMPARE(viewable(QStringLiteral("メニュー"))->geometry.size(), h.window()->size());
   }
 
   void realProgramShowsItsStartScreen() {
