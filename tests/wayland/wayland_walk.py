@@ -33,7 +33,7 @@ def identity(node):
     return node.path
 
 
-def one_window(caption):
+def one_window(caption, quiet=False):
     """The program shows exactly one top-level window, the same throughout, named caption."""
     global first_window
     shown = wait_until(f"one window {caption!r}",
@@ -45,7 +45,8 @@ def one_window(caption):
         first_window = identity(w)
     elif identity(w) != first_window:
         raise Failure(f"{caption!r} is shown in a new window, not in the first one")
-    log(f"   one window: {caption!r}")
+    if not quiet:
+        log(f"   one window: {caption!r}")
     return w
 
 
@@ -72,7 +73,7 @@ def press_on(caption, name, index=0):
 
 
 def labels_after(caption, anchor):
-    w = one_window(caption)
+    w = one_window(caption, quiet=True)
     found = labels(w)
     return found[found.index(anchor) + 1:] if anchor in found else None
 

@@ -41,6 +41,8 @@ QWidget* windowOnTop() {
 
 // --- dialog parent ----------------------------------------------------------
 
+void DialogParent::setWindow(QWidget* window) { window_ = window; }
+
 QWidget* DialogParent::dialogParent() const {
   if (!window_) return windowOnTop();
   if (QWidget* modal = QApplication::activeModalWidget()) return modal;

@@ -5,12 +5,13 @@
 
 #include <QPointer>
 #include <QString>
-#include <QWidget>
 #include <filesystem>
 #include <optional>
 #include <random>
 
 #include "shell/services.h"
+
+class QWidget;
 
 namespace lk {
 
@@ -83,7 +84,7 @@ QFunctionPointer resolveModuleSymbol(const QString& module, const char* symbol);
 // window is not yet shown (the first start's load messages).
 class DialogParent {
  public:
-  void setWindow(QWidget* window) { window_ = window; }
+  void setWindow(QWidget* window);
 
  protected:
   QWidget* dialogParent() const;
