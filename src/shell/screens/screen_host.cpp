@@ -114,8 +114,11 @@ void ScreenHost::embed(Screen& screen) {
   // The screen left before is closed and hidden, its deletion pending: only
   // take it out of the layout.
   window_->takeCentralWidget();
+  // Reparenting forgets the control the screen gave the focus to.
+  const QPointer<QWidget> chosen = screen.focusWidget();
   screen.setParent(window_);
   window_->setCentralWidget(&screen);
+  if (chosen && chosen != &screen) chosen->setFocus(Qt::OtherFocusReason);
   screen.setAccessibleName(screen.windowTitle());
   window_->setWindowTitle(screen.windowTitle());
   fitWindow(screen);
