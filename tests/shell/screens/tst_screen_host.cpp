@@ -182,6 +182,8 @@ class ScreenHostTest : public QObject {
     QVERIFY(h.triggerMenu("end_m"));
     QVERIFY(!h.current());
     QCOMPARE(h.finishedCount, 0);  // the version screen is still open
+    QVERIFY(ver->isVisible());      // though the window it came up over is gone
+    QVERIFY(!h.window()->isVisible());
     QTest::mouseClick(ver->findChild<QPushButton*>("close_b"), Qt::LeftButton);
     h.settle();
     QVERIFY(ver.isNull());
