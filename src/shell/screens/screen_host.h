@@ -69,10 +69,11 @@ class ScreenHost : public QObject {
   // once they are gone.
   void handOver(Screen& from, ScreenId target, bool storePosition);
 
-  // Opens the version screen over `over`, or raises the one already open.
+  // Opens the version screen as a window of its own over the window that
+  // shows `over`, or raises the one already open.
   void showVersion(Screen& over);
 
-  // Opens the options screen over `over`, modal: `over` stays open and is
+  // Opens the options screen the same way, modal: `over` stays open and is
   // where the user is when it closes. Raises the one already open.
   void showOptions(Screen& over);
   // The options screen calls this after it has put new values in force.
