@@ -4,9 +4,21 @@
 // (shown by the analysis screen even when the store could not keep it) and
 // how the analysis screen was reached.
 
+#include <string>
+#include <vector>
+
 #include "progress/keystroke_record.h"
 
 namespace lk {
+
+// One question as the word drill asked it: its text, canonical romaji, and
+// the keys of the run typed while it was on screen.
+struct AskedQuestion {
+  std::u16string text;
+  std::u16string romaji;
+  std::size_t firstKey = 0, endKey = 0;  // keys [firstKey, endKey) of the run
+  std::int32_t shownMs = 0, doneMs = 0;  // on screen from, finished at
+};
 
 struct ProgressState {
   RunRecord lastRun;         // keystrokes and figures of the last finished drill
@@ -20,6 +32,14 @@ struct ProgressState {
   // a song, to the training menu otherwise.
   bool openOnHistory = false;
   bool backToMusicMenu = false;
+  // The questions of lastRun when a word drill made it (empty otherwise):
+  // what 間違えた問題を練習 asks again.
+  std::vector<AskedQuestion> lastRunQuestions;
+  // The next word drill is a 復習 of missed questions (set by the analysis
+  // screen); the drill takes it over on load as reviewRunning, which keeps
+  // its result out of the ranking.
+  bool reviewNext = false;
+  bool reviewRunning = false;
 };
 
 }  // namespace lk

@@ -8,17 +8,9 @@
 #include <vector>
 
 #include "progress/keystroke_record.h"
+#include "progress/progress_state.h"
 
 namespace lk {
-
-// One question as a drill asked it: its text, canonical romaji, and the
-// keys of the run typed while it was on screen.
-struct AskedQuestion {
-  std::u16string text;
-  std::u16string romaji;
-  std::size_t firstKey = 0, endKey = 0;  // keys [firstKey, endKey) of the run
-  std::int32_t shownMs = 0, doneMs = 0;  // on screen from, finished at
-};
 
 // Indices of the questions that had a miss or are among the slowest fifth
 // (time per key from shown to done; at least one question when there are

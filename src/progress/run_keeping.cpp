@@ -13,6 +13,7 @@ void finishRun(AppState& state, RunRecord record, DrillMode mode, int questions)
   state.progress.lastRun = std::move(record);
   RunRecord& run = state.progress.lastRun;
   state.progress.hasRun = true;
+  state.progress.lastRunQuestions.clear();  // the word drill sets its own after this
   run.id = 0;
   run.mode = mode;
   run.title = state.problems.title;

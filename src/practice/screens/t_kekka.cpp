@@ -75,7 +75,8 @@ void WordResultScreen::load() {
   // whether or not it entered.
   Services& sv = services();
   std::vector<std::u16string> messages;
-  if (sv.clock && sv.folder) {
+  // A 復習 of missed questions races nobody: it is not offered.
+  if (sv.clock && sv.folder && !s.progress.reviewRunning) {
     const RankingRun run{scores_.sokudo, scores_.seigo, s.result.charCount, s.problems.title};
     const RankingOfferOutcome outcome =
         offerRunAndSave(s.ranking, run, *sv.clock, sv.folder->dataFolder() / "rank.dat");

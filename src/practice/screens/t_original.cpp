@@ -125,9 +125,18 @@ void WordDrillScreen::load() {
     double next() override { return 0.0; }
   };
   static InOrder inOrder;
+  s.progress.reviewRunning = s.progress.reviewNext;
+  s.progress.reviewNext = false;
+  // The drill rewrites the romaji in place; the canonical form is kept for 復習.
+  const std::vector<std::u16string> canonical = s.problems.romaji;
   recorder_ = std::make_unique<KeystrokeRecorder>(record_, services().clock);
   drill_ = std::make_unique<WordDrill>(s.problems, s.settings, s.result, random ? *random : inOrder,
                                        s.options.flexibleRomaji, recorder_.get());
+  asked_.clear();
+  for (int i = 0; i < drill_->questionCount(); ++i) {
+    const auto p = static_cast<std::size_t>(drill_->order()[static_cast<std::size_t>(i)]);
+    asked_.push_back(AskedQuestion{s.problems.text[p], p < canonical.size() ? canonical[p] : std::u16string()});
+  }
 
   ui::setElidedText(title_l_, qs(s.problems.title));
   ui::setElidedText(titlehyouzi_l_, qs(s.problems.title));
@@ -197,7 +206,10 @@ void WordDrillScreen::typed(char16_t ch) {
     if (ch == u'\r' && kekka_b_->isVisible()) kekka_b_->click();
     return;
   }
+  const int question = drill_->current();
+  const std::size_t before = record_.keys.size();
   const WordDrill::KeyResult r = drill_->type(ch);
+  noteAskedKeys(question, before);
   for (std::string_view sound : r.sounds) play(sound);
   switch (r.verdict) {
     case WordDrill::Verdict::Ignored:
@@ -222,6 +234,23 @@ void WordDrillScreen::typed(char16_t ch) {
   } else {
     showQuestion();
   }
+}
+
+void WordDrillScreen::noteAskedKeys(int question, std::size_t before) {
+  if (question < 0 || static_cast<std::size_t>(question) >= asked_.size() || record_.keys.size() == before) return;
+  AskedQuestion& q = asked_[static_cast<std::size_t>(question)];
+  if (q.endKey == 0) {
+    q.firstKey = before;
+    // Each question comes up on the key that finished the one before.
+    for (int i = question - 1; i >= 0; --i) {
+      if (asked_[static_cast<std::size_t>(i)].endKey > 0) {
+        q.shownMs = asked_[static_cast<std::size_t>(i)].doneMs;
+        break;
+      }
+    }
+  }
+  q.endKey = record_.keys.size();
+  q.doneMs = record_.keys.back().ms;
 }
 
 void WordDrillScreen::showMissCue() {
@@ -249,6 +278,7 @@ void WordDrillScreen::endMissCue() {
 void WordDrillScreen::showCleared() {
   timer1_->stop();
   endRecordedRun(state(), std::move(record_), DrillMode::Word, drill_->questionCount());
+  state().progress.lastRunQuestions = std::move(asked_);
   endMissCue();
   label_q_->setText(QString());
   label_n_->setText(QString());

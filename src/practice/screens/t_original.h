@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "practice/word_drill.h"
+#include "progress/progress_state.h"
 #include "shell/screens/screen.h"
 
 class QFrame;
@@ -45,12 +46,15 @@ class WordDrillScreen : public DrillScreen {
   void showMarkers();
   // A miss shows the next expected key in red for a moment (AppOptions::missCue).
   void showMissCue();
+  // Files the keys judged by the last type() under the question they answered.
+  void noteAskedKeys(int question, std::size_t before);
   void endMissCue();
   void play(std::string_view sound);
 
   std::unique_ptr<WordDrill> drill_;
   RunRecord record_;
   std::unique_ptr<KeystrokeRecorder> recorder_;
+  std::vector<AskedQuestion> asked_;  // the questions in the order asked, with their keys
 
   QFrame* kanban_;
   QLabel* title_l_;

@@ -12,6 +12,10 @@
 
 #include "progress/history_export.h"
 #include "progress/keystroke_stats.h"
+#include "progress/review.h"
+#include "progress/run_profile.h"
+#include "progress/screens/replay_view.h"
+#include <QtCharts/QScatterSeries>
 #include "progress/run_keeping.h"
 #include "progress/weakness.h"
 #include "progress/screens/keyboard_picture.h"
@@ -91,7 +95,17 @@ AnalysisScreen::AnalysisScreen(ScreenHost& host) : Screen(ScreenId::bunseki, hos
   // This run.
   auto* run = new QWidget;
   run->setObjectName(QStringLiteral("run_page"));
-  run_l_ = addLabel(run, QStringLiteral("run_l"), QString(), QRect(10, 6, 790, 26), 12);
+  run_l_ = addLabel(run, QStringLiteral("run_l"), QString(), QRect(10, 6, 520, 26), 12);
+  replay_b_ = new QPushButton(QStringLiteral("再生"), run);
+  replay_b_->setObjectName(QStringLiteral("replay_b"));
+  replay_b_->setGeometry(540, 4, 80, 28);
+  connect(replay_b_, &QPushButton::clicked, this, [this] {
+    if (const RunRecord* r = shownRun()) replay(*r);
+  });
+  review_b_ = new QPushButton(QStringLiteral("間違えた問題を練習"), run);
+  review_b_->setObjectName(QStringLiteral("review_b"));
+  review_b_->setGeometry(630, 4, 170, 28);
+  connect(review_b_, &QPushButton::clicked, this, &AnalysisScreen::startReview);
   addLabel(run, QStringLiteral("missed_units_caption"), QStringLiteral("ミスの多い文字"), QRect(10, 36, 250, 22), 11);
   missed_units_ = addList(run, QStringLiteral("missed_units"), QStringLiteral("ミスの多い文字"), QRect(10, 60, 250, 170));
   addLabel(run, QStringLiteral("missed_keys_caption"), QStringLiteral("ミスの多いキー"), QRect(275, 36, 250, 22), 11);
@@ -106,6 +120,8 @@ AnalysisScreen::AnalysisScreen(ScreenHost& host) : Screen(ScreenId::bunseki, hos
   layout_c_->setAccessibleName(QStringLiteral("キーボードの配列"));
   keyboard_ = new KeyboardPicture(run);
   keyboard_->setGeometry(10, 276, 790, 160);
+  profile_l_ = addLabel(run, QStringLiteral("profile_l"), QString(), QRect(10, 440, 790, 46), 11);
+  profile_l_->setWordWrap(true);
   tabs_->addTab(run, QStringLiteral("今回の練習"));
 
   // History.
@@ -131,8 +147,22 @@ AnalysisScreen::AnalysisScreen(ScreenHost& host) : Screen(ScreenId::bunseki, hos
   totals_l_ = addLabel(hist, QStringLiteral("totals_l"), QString(), QRect(550, 40, 250, 80), 11);
   totals_l_->setWordWrap(true);
   addLabel(hist, QStringLiteral("weak_units_caption"), QStringLiteral("苦手な文字（直近20回）"), QRect(550, 126, 250, 22), 11);
-  weak_units_ = addList(hist, QStringLiteral("weak_units"), QStringLiteral("苦手な文字"), QRect(550, 150, 250, 330));
+  weak_units_ = addList(hist, QStringLiteral("weak_units"), QStringLiteral("苦手な文字"), QRect(550, 150, 250, 140));
+  addLabel(hist, QStringLiteral("run_list_caption"), QStringLiteral("練習の記録"), QRect(550, 296, 150, 22), 11);
+  run_list_ = addList(hist, QStringLiteral("run_list"), QStringLiteral("練習の記録"), QRect(550, 320, 250, 124));
+  run_replay_b_ = new QPushButton(QStringLiteral("再生"), hist);
+  run_replay_b_->setObjectName(QStringLiteral("run_replay_b"));
+  run_replay_b_->setGeometry(720, 450, 80, 28);
+  connect(run_replay_b_, &QPushButton::clicked, this, &AnalysisScreen::replayChosenRun);
+  connect(run_list_, &QListWidget::itemActivated, this, [this] { replayChosenRun(); });
   tabs_->addTab(hist, QStringLiteral("履歴"));
+
+  // The speed profile of this run, charted.
+  profile_chart_ = new QChartView;
+  profile_chart_->setObjectName(QStringLiteral("profile_chart"));
+  profile_chart_->setRenderHint(QPainter::Antialiasing);
+  profile_chart_->setAccessibleName(QStringLiteral("今回の速度の推移"));
+  tabs_->addTab(profile_chart_, QStringLiteral("速度の推移"));
 }
 
 AnalysisScreen::~AnalysisScreen() = default;
@@ -152,6 +182,7 @@ void AnalysisScreen::load() {
   showRun();
   fillFilters();
   showHistory();
+  showRunList();
   connect(layout_c_, &QComboBox::currentIndexChanged, this, &AnalysisScreen::layoutChosen);
   connect(mode_c_, &QComboBox::currentIndexChanged, this, [this] { showHistory(); });
   connect(course_c_, &QComboBox::currentIndexChanged, this, [this] { showHistory(); });
@@ -168,6 +199,7 @@ void AnalysisScreen::showRun() {
   missed_units_->clear();
   missed_keys_->clear();
   slow_units_->clear();
+  showProfile();
   if (!shownRun()) {
     run_l_->setText(QStringLiteral("まだ練習の記録がありません。"));
     keyboard_->show(state().options.layout, {});
@@ -199,6 +231,108 @@ void AnalysisScreen::showRun() {
     slow_units_->addItem(QStringLiteral("%1　%2 ms（%3回）").arg(qs(slow[i].unit)).arg(*slow[i].medianMs).arg(slow[i].occurrences));
   }
   showKeyboard();
+}
+
+void AnalysisScreen::showProfile() {
+  const RunRecord* r = shownRun();
+  replay_b_->setEnabled(r && !r->keys.empty());
+  const ProgressState& p = state().progress;
+  // Only the last drill of this session knows its questions.
+  review_b_->setEnabled(r == &p.lastRun && !reviewQuestions(p.lastRunQuestions, p.lastRun).empty());
+
+  auto* chart = new QChart;
+  chart->legend()->setAlignment(Qt::AlignBottom);
+  auto* speed = new QLineSeries;
+  speed->setName(QStringLiteral("速度（文字/分、%1打鍵ごと）").arg(kSpeedWindowKeys));
+  speed->setPen(QPen(kSpeedColor, 2));
+  auto* misses = new QScatterSeries;
+  misses->setName(QStringLiteral("ミス"));
+  misses->setColor(QColor(0xd0, 0x20, 0x20));
+  misses->setMarkerSize(7);
+  profile_l_->clear();
+  double top = 0, end = 1;
+  if (r) {
+    const RunProfile prof = profileRun(*r);
+    for (const SpeedPoint& s : prof.speeds) speed->append(s.ms / 1000.0, s.cpm);
+    for (const MissCost& m : prof.missCosts) misses->append(r->keys[m.key].ms / 1000.0, 0);
+    top = prof.topCpm.value_or(0);
+    end = std::max(1.0, prof.runMs / 1000.0);
+    auto cpm = [](const std::optional<double>& v) { return v ? QString::number(std::lround(*v)) : QStringLiteral("—"); };
+    profile_l_->setText(QStringLiteral("最高 %1文字/分　最低 %2文字/分　ミスがなければ %3秒（%4文字/分）　ミスの時間 %5秒　リズム %6")
+                            .arg(cpm(prof.topCpm), cpm(prof.worstCpm))
+                            .arg(prof.noMissMs / 1000.0, 0, 'f', 1)
+                            .arg(prof.noMissSpeed ? QString::number(*prof.noMissSpeed) : QStringLiteral("—"))
+                            .arg(prof.missMs / 1000.0, 0, 'f', 1)
+                            .arg(cpm(prof.fluidness)));
+  }
+  chart->addSeries(speed);
+  chart->addSeries(misses);
+  auto* xAxis = new QValueAxis;
+  xAxis->setRange(0, end);
+  xAxis->setLabelFormat(QStringLiteral("%d"));
+  xAxis->setTitleText(QStringLiteral("秒"));
+  auto* yAxis = new QValueAxis;
+  yAxis->setRange(0, std::max(10.0, std::ceil(top / 50.0) * 50.0));
+  yAxis->setLabelFormat(QStringLiteral("%d"));
+  yAxis->setTitleText(QStringLiteral("文字/分"));
+  chart->addAxis(xAxis, Qt::AlignBottom);
+  chart->addAxis(yAxis, Qt::AlignLeft);
+  for (QXYSeries* s : std::initializer_list<QXYSeries*>{speed, misses}) {
+    s->attachAxis(xAxis);
+    s->attachAxis(yAxis);
+  }
+  QChart* old = profile_chart_->chart();
+  profile_chart_->setChart(chart);
+  delete old;
+}
+
+void AnalysisScreen::showRunList() {
+  run_list_->clear();
+  runListIds_.clear();
+  if (store_) {
+    const std::vector<RunSummary> runs = store_->runs(kHistoryRuns);
+    for (auto it = runs.rbegin(); it != runs.rend(); ++it) {
+      run_list_->addItem(QStringLiteral("%1　%2　%3　%4文字/分　%5%")
+                             .arg(QString::fromStdString(formatDateTime(it->started)).replace(u'T', u' ').left(16),
+                                  modeText(it->mode), qs(it->title))
+                             .arg(it->speed)
+                             .arg(it->accuracy));
+      runListIds_.push_back(it->id);
+    }
+  }
+  if (run_list_->count() > 0) run_list_->setCurrentRow(0);
+  run_replay_b_->setEnabled(run_list_->count() > 0);
+}
+
+void AnalysisScreen::replay(const RunRecord& run) {
+  auto* view = new ReplayView(run, client());
+  view->setAttribute(Qt::WA_DeleteOnClose);
+  view->show();
+}
+
+void AnalysisScreen::replayChosenRun() {
+  const int row = run_list_->currentRow();
+  if (!store_ || row < 0 || static_cast<std::size_t>(row) >= runListIds_.size()) return;
+  const std::vector<RunRecord> runs = store_->records({runListIds_[static_cast<std::size_t>(row)]});
+  if (!runs.empty()) replay(runs.front());
+}
+
+void AnalysisScreen::startReview() {
+  AppState& s = state();
+  const ProgressState& p = s.progress;
+  const std::vector<std::size_t> picked = reviewQuestions(p.lastRunQuestions, p.lastRun);
+  if (picked.empty()) return;
+  ProblemSet set;
+  set.title = reviewTitle(p.lastRun.title);
+  for (std::size_t q : picked) {
+    set.text.push_back(p.lastRunQuestions[q].text);
+    set.romaji.push_back(p.lastRunQuestions[q].romaji);
+  }
+  set.count = static_cast<int>(set.text.size());
+  set.askInOrder = true;
+  s.problems = std::move(set);
+  s.progress.reviewNext = true;
+  handOver(ScreenId::t_original);
 }
 
 void AnalysisScreen::showKeyboard() {

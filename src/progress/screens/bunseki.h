@@ -7,7 +7,10 @@
 // over the last 20 runs, all filtered by mode and course; CSV export). It
 // reads the last run from the application state (after a restart the last
 // kept run) and the history from luminakey.db (the program folder's until
-// the data folder has one); it never writes the store.
+// the data folder has one); it never writes the store. The run page also
+// shows the run's speed profile (a third page charts it), opens the replay
+// view (再生) and starts the 復習 drill of its missed questions; the history
+// page lists the runs, each of which can be replayed.
 
 #include <memory>
 #include <optional>
@@ -19,6 +22,7 @@ class QChartView;
 class QComboBox;
 class QLabel;
 class QListWidget;
+class QPushButton;
 class QTabWidget;
 
 namespace lk {
@@ -49,6 +53,11 @@ class AnalysisScreen : public Screen {
   RunFilter filter() const;
   // The run of the first page: the last drill, else the last kept run.
   const RunRecord* shownRun() const;
+  void showProfile();
+  void showRunList();
+  void replay(const RunRecord& run);
+  void replayChosenRun();
+  void startReview();
 
   std::unique_ptr<HistoryStore> store_;
   // Why store_ is null: CannotOpen when there is no store yet.
@@ -66,6 +75,13 @@ class AnalysisScreen : public Screen {
   QChartView* chart_;
   QLabel* totals_l_;
   QListWidget* weak_units_;
+  QLabel* profile_l_;
+  QChartView* profile_chart_;
+  QPushButton* replay_b_;
+  QPushButton* review_b_;
+  QListWidget* run_list_;
+  QPushButton* run_replay_b_;
+  std::vector<std::int64_t> runListIds_;  // run_list_'s rows, newest first
 };
 
 }  // namespace lk
