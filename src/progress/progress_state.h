@@ -40,6 +40,9 @@ struct ProgressState {
   // its result out of the ranking.
   bool reviewNext = false;
   bool reviewRunning = false;
+  // The problems are a fixed course (初級/中級/上級 or a problem file), the
+  // kind the ghost races; the training menu sets it, and clears it on load.
+  bool ghostCourse = false;
 };
 
 }  // namespace lk

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <string>
 
 namespace lk {
 
@@ -40,14 +41,32 @@ std::u16string reviewTitle(std::u16string_view title) {
   return t;
 }
 
-int keysTypedAt(const RunRecord& run, std::int32_t ms) {
-  // Keys come in time order: the count is where `ms` falls among the hits.
-  int n = 0;
-  for (const Keystroke& k : run.keys) {
-    if (k.ms > ms) break;
-    n += k.hit;
+int keysTypedAt(const RunRecord& run, std::int32_t ms) { return GhostRace(run).keysAt(ms); }
+
+GhostRace::GhostRace(const RunRecord& best) {
+  for (const Keystroke& k : best.keys) {
+    if (k.hit) hitMs_.push_back(k.ms);
   }
-  return n;
+}
+
+int GhostRace::keysAt(std::int32_t ms) const {
+  // Keys come in time order: the count is where `ms` falls among the hits.
+  return static_cast<int>(std::upper_bound(hitMs_.begin(), hitMs_.end(), ms) - hitMs_.begin());
+}
+
+std::optional<std::int64_t> bestRunId(std::span<const RunSummary> runs) {
+  const RunSummary* best = nullptr;
+  for (const RunSummary& r : runs) {
+    if (!best || r.speed > best->speed) best = &r;
+  }
+  return best ? std::optional<std::int64_t>(best->id) : std::nullopt;
+}
+
+std::u16string ghostLead(int own, int ghost) {
+  const int d = own - ghost;
+  std::u16string s = d > 0 ? u"+" : d < 0 ? u"−" : u"±";
+  for (char c : std::to_string(d < 0 ? -d : d)) s.push_back(static_cast<char16_t>(c));
+  return s;
 }
 
 }  // namespace lk

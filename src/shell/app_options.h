@@ -18,6 +18,9 @@ struct AppOptions {
   KeyboardLayout layout = KeyboardLayout::Jis;
   // A miss flashes the next expected key in the word drill.
   bool missCue = true;
+  // A bar in the word drill of a fixed course: keys typed now against the
+  // course's best run at the same moment.
+  bool ghost = false;
 
   bool operator==(const AppOptions&) const = default;
 };

@@ -311,5 +311,17 @@ TEST(Ghost, KeysTypedAtCountsOnlyHitsUpToThatTime) {
   for (const Case& c : cases) EXPECT_EQ(keysTypedAt(best, c.ms), c.keys) << c.ms;
 }
 
+TEST(Ghost, RacesTheFastestRunAndShowsTheLead) {
+  std::vector<RunSummary> runs(3);
+  runs[0].id = 4, runs[0].speed = 200;
+  runs[1].id = 7, runs[1].speed = 260;
+  runs[2].id = 9, runs[2].speed = 260;  // as fast, but later: the first stays the one to beat
+  EXPECT_EQ(bestRunId(runs), 7);
+  EXPECT_FALSE(bestRunId({}));
+  EXPECT_EQ(ghostLead(20, 8), u"+12");
+  EXPECT_EQ(ghostLead(3, 8), u"−5");
+  EXPECT_EQ(ghostLead(8, 8), u"±0");
+}
+
 }  // namespace
 }  // namespace lk

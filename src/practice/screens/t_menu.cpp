@@ -123,12 +123,14 @@ TrainingMenuScreen::TrainingMenuScreen(ScreenHost& host) : Screen(ScreenId::t_me
 
 void TrainingMenuScreen::load() {
   state().problems.title.clear();
+  state().progress.ghostCourse = false;
   fileProblems_.reset();
   saidai_l_->setText(QString::number(state().settings.saidai) + QStringLiteral("問"));
 }
 
 void TrainingMenuScreen::startBuiltIn(int level) {
   fillBuiltIn(state().problems, level);
+  state().progress.ghostCourse = true;
   handOver(ScreenId::t_original);
 }
 
@@ -151,6 +153,7 @@ void TrainingMenuScreen::readProblemFile() {
 void TrainingMenuScreen::startFile() {
   const std::u16string_view refusal = file_.startRefusal(state().problems);
   if (refusal.empty()) {
+    state().progress.ghostCourse = true;
     handOver(ScreenId::t_original);
   } else if (services().messages) {
     services().messages->show(refusal);

@@ -2,6 +2,8 @@
 
 #include <QFontMetrics>
 #include <QPushButton>
+#include <algorithm>
+#include <limits>
 
 #include "practice/screens/keyboard_guide.h"
 #include "shell/screens/screen_widgets.h"
@@ -73,6 +75,15 @@ WordDrillScreen::WordDrillScreen(ScreenHost& host) : DrillScreen(ScreenId::t_ori
     shape1_[static_cast<std::size_t>(i)] =
         addShape(picture2_, QStringLiteral("Shape1_%1").arg(i), QRect(13 + i * 11 + (i / 10) * 3, 9, 9, 16), kMarkerOpen);
   }
+  // The ghost bar: the best run's keys (pale) and this run's (dark) on one track.
+  ghost_track_ = addPanel(c, QStringLiteral("ghost_track"), QRect(20, 330, 360, 10),
+                          QStringLiteral("background: #dde6ef; border: 1px solid #7d93a8;"));
+  ghost_fill_ = addPanel(ghost_track_, QStringLiteral("ghost_fill"), QRect(0, 0, 0, 10),
+                         QStringLiteral("background: #b9c9e8; border: none;"));
+  own_fill_ = addPanel(ghost_track_, QStringLiteral("own_fill"), QRect(0, 3, 0, 4),
+                       QStringLiteral("background: #1d4f91; border: none;"));
+  ghost_l_ = addLabel(c, QStringLiteral("ghost_l"), QString(), QRect(386, 324, 80, 22), 11);
+  ghost_l_->setAccessibleName(QStringLiteral("ゴースト"));
   label2_ = addLabel(c, QStringLiteral("Label2"), QStringLiteral("Time:"), QRect(470, 336, 70, 30), 14);
   label_t_ = addLabel(c, QStringLiteral("label_t"), QString(), QRect(540, 336, 80, 30), 14, Qt::AlignLeft | Qt::AlignVCenter, true);
 
@@ -94,6 +105,7 @@ WordDrillScreen::WordDrillScreen(ScreenHost& host) : DrillScreen(ScreenId::t_ori
     w->hide();
   }
   for (QFrame* s : shape1_) s->hide();
+  for (QWidget* w : std::initializer_list<QWidget*>{ghost_track_, ghost_l_}) w->hide();
   kanban_->lower();
   traback_->lower();
 
@@ -132,6 +144,7 @@ void WordDrillScreen::load() {
   recorder_ = std::make_unique<KeystrokeRecorder>(record_, services().clock);
   drill_ = std::make_unique<WordDrill>(s.problems, s.settings, s.result, random ? *random : inOrder,
                                        s.options.flexibleRomaji, recorder_.get());
+  loadGhost();
   asked_.clear();
   for (int i = 0; i < drill_->questionCount(); ++i) {
     const auto p = static_cast<std::size_t>(drill_->order()[static_cast<std::size_t>(i)]);
@@ -178,6 +191,7 @@ void WordDrillScreen::showDrillView() {
     return;
   }
   showQuestion();
+  showGhost();
   timer1_->start();
 }
 
@@ -196,7 +210,10 @@ void WordDrillScreen::showQuestion() {
 }
 
 void WordDrillScreen::clockTick() {
-  if (drill_ && drill_->clockTick()) label_t_->setText(QString::number(state().result.elapsedSeconds));
+  if (drill_ && drill_->clockTick()) {
+    label_t_->setText(QString::number(state().result.elapsedSeconds));
+    showGhost();  // the ghost moves on while the learner pauses
+  }
 }
 
 void WordDrillScreen::typed(char16_t ch) {
@@ -222,6 +239,8 @@ void WordDrillScreen::typed(char16_t ch) {
       break;
   }
   if (missCue_->isActive()) endMissCue();
+  ++hits_;
+  showGhost();
   if (!r.questionDone) {
     // The flexible guide can grow ("x" for っ shows "tu" before the kana).
     if (drill_->flexible()) setFittedText(label_q_, qs(drill_->remaining()));
@@ -253,6 +272,40 @@ void WordDrillScreen::noteAskedKeys(int question, std::size_t before) {
   q.doneMs = record_.keys.back().ms;
 }
 
+void WordDrillScreen::loadGhost() {
+  ghost_.reset();
+  hits_ = 0;
+  const AppState& s = state();
+  if (!s.options.ghost || !s.progress.ghostCourse || s.progress.reviewRunning || !services().folder) return;
+  HistoryStore::Status status;
+  auto store = openHistoryToRead(*services().folder, status);
+  if (!store) return;
+  RunFilter f;
+  f.mode = DrillMode::Word;
+  f.title = s.problems.title;
+  const std::vector<RunSummary> runs = store->runs(0, f);
+  if (const auto id = bestRunId(runs)) {
+    std::vector<RunRecord> best = store->records({*id});
+    if (!best.empty()) ghost_.emplace(best.front());
+  }
+}
+
+void WordDrillScreen::showGhost() {
+  if (!ghost_ || !recorder_) return;
+  const int ghost = ghost_->keysAt(recorder_->elapsedMs());
+  // The bar's full width: the keys of this drill or of the ghost's, the more
+  // (どの綴りでも counts only keys typed, so charCount grows as it goes).
+  const int total = std::max({1, state().result.charCount, hits_, ghost_->keysAt(std::numeric_limits<std::int32_t>::max())});
+  const int width = ghost_track_->width();
+  ghost_fill_->setFixedWidth(std::min(width, width * ghost / total));
+  own_fill_->setFixedWidth(std::min(width, width * hits_ / total));
+  ghost_l_->setText(qs(ghostLead(hits_, ghost)));
+  ghost_l_->setProperty("ghostKeys", ghost);
+  ghost_l_->setProperty("ownKeys", hits_);
+  ghost_track_->show();
+  ghost_l_->show();
+}
+
 void WordDrillScreen::showMissCue() {
   const QString remaining = qs(drill_->remaining());
   if (remaining.isEmpty()) return;
@@ -282,6 +335,8 @@ void WordDrillScreen::showCleared() {
   endMissCue();
   label_q_->setText(QString());
   label_n_->setText(QString());
+  ghost_track_->hide();
+  ghost_l_->hide();
   setFittedText(label_q2_, QStringLiteral("クリア！"));
   picture2_->hide();
   kekkaback_->show();

@@ -8,9 +8,11 @@
 #include <QTimer>
 #include <array>
 #include <memory>
+#include <optional>
 
 #include "practice/word_drill.h"
 #include "progress/progress_state.h"
+#include "progress/review.h"
 #include "shell/screens/screen.h"
 
 class QFrame;
@@ -48,13 +50,18 @@ class WordDrillScreen : public DrillScreen {
   void showMissCue();
   // Files the keys judged by the last type() under the question they answered.
   void noteAskedKeys(int question, std::size_t before);
+  void loadGhost();
+  void showGhost();
   void endMissCue();
   void play(std::string_view sound);
 
   std::unique_ptr<WordDrill> drill_;
   RunRecord record_;
   std::unique_ptr<KeystrokeRecorder> recorder_;
-  std::vector<AskedQuestion> asked_;  // the questions in the order asked, with their keys
+  std::vector<AskedQuestion> asked_;
+  // The course's best run, raced when the ゴースト option is on; none without one.
+  std::optional<GhostRace> ghost_;
+  int hits_ = 0;  // keys accepted in this run  // the questions in the order asked, with their keys
 
   QFrame* kanban_;
   QLabel* title_l_;
@@ -72,6 +79,10 @@ class WordDrillScreen : public DrillScreen {
   QLabel* label2_;
   QLabel* label_t_;
   QFrame* picture2_;
+  QFrame* ghost_track_;
+  QFrame* ghost_fill_;
+  QFrame* own_fill_;
+  QLabel* ghost_l_;
   std::array<QFrame*, WordDrill::kMarkerCount> shape1_{};
   QFrame* kekkaback_;
   QPushButton* kekka_b_;

@@ -17,7 +17,7 @@ using ui::addLabel;
 namespace {
 
 constexpr int kWidth = 440;
-constexpr int kHeight = 300;
+constexpr int kHeight = 340;
 constexpr int kTop = 64;
 constexpr int kLineHeight = 40;
 
@@ -42,12 +42,13 @@ OptionsScreen::OptionsScreen(ScreenHost& host) : Screen(ScreenId::options, host)
   layout_ = addChoice(2, QStringLiteral("layout"), QStringLiteral("キー配列"), QStringLiteral("JIS"),
                       QStringLiteral("US"));
   cue_ = addChoice(3, QStringLiteral("cue"), QStringLiteral("ミスの合図"), QStringLiteral("On"), QStringLiteral("Off"));
+  ghost_ = addChoice(4, QStringLiteral("ghost"), QStringLiteral("ゴースト"), QStringLiteral("On"), QStringLiteral("Off"));
 
-  auto* set = ui::addButton(c, QStringLiteral("set_b"), QStringLiteral("変 更"), QRect(170, 240, 100, 34));
+  auto* set = ui::addButton(c, QStringLiteral("set_b"), QStringLiteral("変 更"), QRect(170, 280, 100, 34));
   connect(set, &QPushButton::clicked, this, &OptionsScreen::store);
   setDefaultButton(set);
   auto* back = makeBackButton(c);
-  back->setGeometry(kWidth - 156, 238, 140, 38);
+  back->setGeometry(kWidth - 156, 278, 140, 38);
   connect(back, &QPushButton::clicked, this, &QWidget::close);
 }
 
@@ -77,6 +78,7 @@ void OptionsScreen::load() {
   check(guide_, !o.keyboardGuide);
   check(layout_, o.layout == KeyboardLayout::Us);
   check(cue_, !o.missCue);
+  check(ghost_, !o.ghost);
 }
 
 void OptionsScreen::store() {
@@ -85,6 +87,7 @@ void OptionsScreen::store() {
   o.keyboardGuide = !secondChecked(guide_);
   o.layout = secondChecked(layout_) ? KeyboardLayout::Us : KeyboardLayout::Jis;
   o.missCue = !secondChecked(cue_);
+  o.ghost = !secondChecked(ghost_);
   // The choices are in force for this run whether or not the file takes them.
   host().announceOptionsChanged();
   if (!saveOptions(o, services().folder->dataFolder())) {

@@ -28,6 +28,7 @@ class OptionsScreen : public Screen {
   QButtonGroup* guide_;
   QButtonGroup* layout_;
   QButtonGroup* cue_;
+  QButtonGroup* ghost_;
 };
 
 }  // namespace lk

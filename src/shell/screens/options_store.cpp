@@ -19,6 +19,7 @@ AppOptions loadOptions(const std::filesystem::path& folder) {
   o.flexibleRomaji = ini.value(QStringLiteral("drill/flexibleRomaji"), o.flexibleRomaji).toBool();
   o.keyboardGuide = ini.value(QStringLiteral("drill/keyboardGuide"), o.keyboardGuide).toBool();
   o.missCue = ini.value(QStringLiteral("drill/missCue"), o.missCue).toBool();
+  o.ghost = ini.value(QStringLiteral("drill/ghost"), o.ghost).toBool();
   const QString layout = ini.value(QStringLiteral("keyboard/layout")).toString();
   if (layout == QStringLiteral("us")) o.layout = KeyboardLayout::Us;
   return o;
@@ -29,6 +30,7 @@ bool saveOptions(const AppOptions& o, const std::filesystem::path& folder) {
   ini.setValue(QStringLiteral("drill/flexibleRomaji"), o.flexibleRomaji);
   ini.setValue(QStringLiteral("drill/keyboardGuide"), o.keyboardGuide);
   ini.setValue(QStringLiteral("drill/missCue"), o.missCue);
+  ini.setValue(QStringLiteral("drill/ghost"), o.ghost);
   ini.setValue(QStringLiteral("keyboard/layout"),
                o.layout == KeyboardLayout::Us ? QStringLiteral("us") : QStringLiteral("jis"));
   ini.sync();

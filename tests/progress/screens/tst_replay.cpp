@@ -132,6 +132,49 @@ class TstReplay : public QObject {
     QCOMPARE(view->missShown(), 0);
   }
 
+  void ghostBarRacesTheBestRunByKeys() {
+    h->state.options.ghost = true;
+    h->state.progress.ghostCourse = true;
+    scriptedDrill();  // no best run yet: no bar
+    // That run's hits came at 150, 450, 600, 750, 1150, 1300 and 1450 ms.
+    h->state.problems.romaji = {u"a", u"i", u"u", u"e", u"o", u"ka"};
+    h->state.problems.askInOrder = true;
+    h->open(ScreenId::t_original);
+    auto* drill = qobject_cast<lk::WordDrillScreen*>(h->current());
+    QVERIFY(drill);
+    for (int i = 0; i < 4; ++i) drill->countdownTick();
+    auto* ghost = h->find<QLabel>(QStringLiteral("ghost_l"));
+    QVERIFY(ghost && ghost->isVisible());
+    QCOMPARE(ghost->text(), QStringLiteral("±0"));
+    struct Step {
+      int afterMs;
+      const char* key;  // null: a clock tick only
+      int own, ghostKeys;
+      const char* lead;
+    };
+    const Step steps[] = {{500, "a", 1, 2, "−1"}, {100, "i", 2, 3, "−1"}, {600, nullptr, 2, 5, "−3"},
+                          {10, "u", 3, 5, "−2"}, {1000, "e", 4, 7, "−3"}};
+    for (const Step& s : steps) {
+      h->fakes.clock.ms += s.afterMs;
+      if (s.key) h->type(QString::fromLatin1(s.key));
+      else drill->clockTick();
+      QCOMPARE(ghost->property("ownKeys").toInt(), s.own);
+      QCOMPARE(ghost->property("ghostKeys").toInt(), s.ghostKeys);
+      QCOMPARE(ghost->text(), QString::fromUtf8(s.lead));
+    }
+
+    // The option off, or a drill that is no fixed course: no bar.
+    for (bool option : {false, true}) {
+      h->state.options.ghost = option;
+      h->state.progress.ghostCourse = !option;
+      h->state.problems.romaji = {u"a", u"i", u"u", u"e", u"o", u"ka"};
+      h->open(ScreenId::t_original);
+      drill = qobject_cast<lk::WordDrillScreen*>(h->current());
+      for (int i = 0; i < 4; ++i) drill->countdownTick();
+      QVERIFY(!h->find<QLabel>(QStringLiteral("ghost_l"))->isVisible());
+    }
+  }
+
   void missedQuestionsAreAskedAgainInOrderAndNotRanked() {
     scriptedDrill();
     const std::string rankBefore = h->fakes.folder.read("rank.dat");
