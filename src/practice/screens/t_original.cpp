@@ -297,13 +297,19 @@ void WordDrillScreen::showGhost() {
   // (どの綴りでも counts only keys typed, so charCount grows as it goes).
   const int total = std::max({1, state().result.charCount, hits_, ghost_->keysAt(std::numeric_limits<std::int32_t>::max())});
   const int width = ghost_track_->width();
-  ghost_fill_->setFixedWidth(std::min(width, width * ghost / total));
-  own_fill_->setFixedWidth(std::min(width, width * hits_ / total));
-  ghost_l_->setText(qs(ghostLead(hits_, ghost)));
+  // Only what changed is touched: this runs on every key.
+  const int ghostWidth = std::min(width, width * ghost / total);
+  const int ownWidth = std::min(width, width * hits_ / total);
+  if (ghost_fill_->width() != ghostWidth) ghost_fill_->resize(ghostWidth, ghost_fill_->height());
+  if (own_fill_->width() != ownWidth) own_fill_->resize(ownWidth, own_fill_->height());
+  const QString lead = qs(ghostLead(hits_, ghost));
+  if (ghost_l_->text() != lead) ghost_l_->setText(lead);
   ghost_l_->setProperty("ghostKeys", ghost);
   ghost_l_->setProperty("ownKeys", hits_);
-  ghost_track_->show();
-  ghost_l_->show();
+  if (ghost_track_->isHidden()) {
+    ghost_track_->show();
+    ghost_l_->show();
+  }
 }
 
 void WordDrillScreen::showMissCue() {
