@@ -83,7 +83,10 @@ RunProfile profileRun(const RunRecord& run, int window) {
   p.runMs = run.keys.empty() ? 0 : run.keys.back().ms;
   p.missMs = static_cast<std::int32_t>(std::min<std::int64_t>(missMs, p.runMs));
   p.noMissMs = p.runMs - p.missMs;
-  if (p.noMissMs > 0) p.noMissSpeed = static_cast<int>(std::lround(run.chars * 60000.0 / p.noMissMs));
+  // The run's own speed scaled by the time saved: the drills time a run in
+  // whole seconds, so a speed of chars over milliseconds could come out
+  // below the run's speed with no miss at all.
+  if (p.noMissMs > 0) p.noMissSpeed = static_cast<int>(std::lround(static_cast<double>(run.speed) * p.runMs / p.noMissMs));
   p.fluidness = fluidness(run);
   return p;
 }

@@ -34,7 +34,7 @@ struct RunProfile {
   std::int32_t runMs = 0;           // time of the last keystroke
   std::int32_t missMs = 0;          // sum of the miss costs
   std::int32_t noMissMs = 0;        // runMs - missMs
-  std::optional<int> noMissSpeed;   // run.chars over noMissMs, 文字/分
+  std::optional<int> noMissSpeed;   // run.speed × runMs / noMissMs, 文字/分
   std::optional<int> medianKeyMs;   // median time of a timed hit
   std::optional<double> fluidness;  // 0..100, higher is steadier
 };
