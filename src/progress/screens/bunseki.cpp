@@ -12,6 +12,7 @@
 
 #include "progress/history_export.h"
 #include "progress/keystroke_stats.h"
+#include "progress/pairs.h"
 #include "progress/review.h"
 #include "progress/run_profile.h"
 #include "progress/screens/replay_view.h"
@@ -157,12 +158,25 @@ AnalysisScreen::AnalysisScreen(ScreenHost& host) : Screen(ScreenId::bunseki, hos
   connect(run_list_, &QListWidget::itemActivated, this, [this] { replayChosenRun(); });
   tabs_->addTab(hist, QStringLiteral("履歴"));
 
-  // The speed profile of this run, charted.
-  profile_chart_ = new QChartView;
+  // The speed profile of this run, charted, beside the kana pairs that
+  // took longest or were missed most.
+  auto* prof = new QWidget;
+  prof->setObjectName(QStringLiteral("profile_page"));
+  profile_chart_ = new QChartView(prof);
+  profile_chart_->setGeometry(10, 6, 530, 474);
+  addLabel(prof, QStringLiteral("slow_pairs_caption"), QStringLiteral("遅い組み合わせ（今回）"), QRect(550, 6, 250, 22), 11);
+  slow_pairs_ = addList(prof, QStringLiteral("slow_pairs"), QStringLiteral("遅い組み合わせ（今回）"), QRect(550, 30, 250, 130));
+  addLabel(prof, QStringLiteral("slow_pairs_recent_caption"), QStringLiteral("遅い組み合わせ（直近20回）"), QRect(550, 166, 250, 22), 11);
+  slow_pairs_recent_ = addList(prof, QStringLiteral("slow_pairs_recent"), QStringLiteral("遅い組み合わせ（直近20回）"),
+                               QRect(550, 190, 250, 130));
+  addLabel(prof, QStringLiteral("missed_pairs_recent_caption"), QStringLiteral("ミスの多い組み合わせ（直近20回）"),
+           QRect(550, 326, 250, 22), 11);
+  missed_pairs_recent_ = addList(prof, QStringLiteral("missed_pairs_recent"), QStringLiteral("ミスの多い組み合わせ（直近20回）"),
+                                 QRect(550, 350, 250, 130));
   profile_chart_->setObjectName(QStringLiteral("profile_chart"));
   profile_chart_->setRenderHint(QPainter::Antialiasing);
   profile_chart_->setAccessibleName(QStringLiteral("今回の速度の推移"));
-  tabs_->addTab(profile_chart_, QStringLiteral("速度の推移"));
+  tabs_->addTab(prof, QStringLiteral("速度の推移"));
 }
 
 AnalysisScreen::~AnalysisScreen() = default;
@@ -183,6 +197,7 @@ void AnalysisScreen::load() {
   fillFilters();
   showHistory();
   showRunList();
+  showPairs();
   connect(layout_c_, &QComboBox::currentIndexChanged, this, &AnalysisScreen::layoutChosen);
   connect(mode_c_, &QComboBox::currentIndexChanged, this, [this] { showHistory(); });
   connect(course_c_, &QComboBox::currentIndexChanged, this, [this] { showHistory(); });
@@ -284,6 +299,33 @@ void AnalysisScreen::showProfile() {
   QChart* old = profile_chart_->chart();
   profile_chart_->setChart(chart);
   delete old;
+}
+
+void AnalysisScreen::showPairs() {
+  auto fill = [](QListWidget* list, std::vector<PairStat> pairs, bool byMisses) {
+    list->clear();
+    if (byMisses) {
+      rankPairsByMisses(pairs);
+      std::erase_if(pairs, [](const PairStat& p) { return p.misses == 0; });
+    } else {
+      rankPairsBySlowness(pairs);
+    }
+    for (std::size_t i = 0; i < pairs.size() && i < kListed; ++i) {
+      const PairStat& p = pairs[i];
+      list->addItem(QStringLiteral("%1→%2　%3 ms（%4回、ミス%5）")
+                        .arg(qs(p.first), qs(p.second))
+                        .arg(p.medianMs ? QString::number(*p.medianMs) : QStringLiteral("—"))
+                        .arg(p.count)
+                        .arg(p.misses));
+    }
+  };
+  if (const RunRecord* r = shownRun()) fill(slow_pairs_, unitPairs(std::span<const RunRecord>(r, 1)), false);
+  else slow_pairs_->clear();
+  std::vector<RunRecord> recent;
+  if (store_) recent = store_->records(store_->lastRunIds(kWeakRuns));
+  const std::vector<PairStat> pairs = unitPairs(recent);
+  fill(slow_pairs_recent_, pairs, false);
+  fill(missed_pairs_recent_, pairs, true);
 }
 
 void AnalysisScreen::showRunList() {

@@ -8,7 +8,8 @@
 // reads the last run from the application state (after a restart the last
 // kept run) and the history from luminakey.db (the program folder's until
 // the data folder has one); it never writes the store. The run page also
-// shows the run's speed profile (a third page charts it), opens the replay
+// shows the run's speed profile (a third page charts it beside the slowest
+// and most-missed kana pairs of this run and the last 20), opens the replay
 // view (再生) and starts the 復習 drill of its missed questions; the history
 // page lists the runs, each of which can be replayed.
 
@@ -55,6 +56,7 @@ class AnalysisScreen : public Screen {
   const RunRecord* shownRun() const;
   void showProfile();
   void showRunList();
+  void showPairs();
   void replay(const RunRecord& run);
   void replayChosenRun();
   void startReview();
@@ -81,6 +83,9 @@ class AnalysisScreen : public Screen {
   QPushButton* review_b_;
   QListWidget* run_list_;
   QPushButton* run_replay_b_;
+  QListWidget* slow_pairs_;
+  QListWidget* slow_pairs_recent_;
+  QListWidget* missed_pairs_recent_;
   std::vector<std::int64_t> runListIds_;  // run_list_'s rows, newest first
 };
 

@@ -132,6 +132,33 @@ class TstReplay : public QObject {
     QCOMPARE(view->missShown(), 0);
   }
 
+  void analysisListsTheSlowPairs() {
+    // しか three times over, the か after し at 400 ms, everything else at 100 ms.
+    auto& set = h->state.problems;
+    set = {};
+    set.title = u"テスト";
+    set.text = {u"しかしかしか"};
+    set.romaji = {u"sikasikasika"};
+    set.count = 1;
+    h->open(ScreenId::t_original);
+    auto* drill = qobject_cast<lk::WordDrillScreen*>(h->current());
+    QVERIFY(drill);
+    for (int i = 0; i < 4; ++i) drill->countdownTick();
+    for (QChar c : QStringLiteral("sikasikasika")) {
+      h->fakes.clock.ms += c == u'a' ? 300 : 100;
+      h->type(QString(c));
+    }
+    QVERIFY(h->click(QStringLiteral("kekka_b")));
+    QVERIFY(h->click(QStringLiteral("bunseki_b")));
+    for (const char* list : {"slow_pairs", "slow_pairs_recent"}) {
+      auto* l = h->find<QListWidget>(QString::fromLatin1(list));
+      QVERIFY(l);
+      QCOMPARE(l->count(), 1);  // し after か came only twice
+      QCOMPARE(l->item(0)->text(), QStringLiteral("し→か　400 ms（3回、ミス0）"));
+    }
+    QCOMPARE(h->find<QListWidget>(QStringLiteral("missed_pairs_recent"))->count(), 0);
+  }
+
   void ghostBarRacesTheBestRunByKeys() {
     h->state.options.ghost = true;
     h->state.progress.ghostCourse = true;
