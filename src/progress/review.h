@@ -12,7 +12,7 @@
 
 #include "progress/history_store.h"
 #include "progress/keystroke_record.h"
-#include "progress/progress_state.h"
+#include "records/progress_state.h"
 
 namespace lk {
 

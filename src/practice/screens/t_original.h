@@ -11,7 +11,7 @@
 #include <optional>
 
 #include "practice/word_drill.h"
-#include "progress/progress_state.h"
+#include "records/progress_state.h"
 #include "progress/review.h"
 #include "shell/screens/screen.h"
 
