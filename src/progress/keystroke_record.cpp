@@ -11,7 +11,7 @@ namespace lk {
 
 namespace {
 
-constexpr std::array<std::string_view, 3> kModeNames = {"word", "char", "music"};
+constexpr std::array<std::string_view, 4> kModeNames = {"word", "char", "music", "course"};
 
 std::uint8_t clampPos(std::size_t p) { return static_cast<std::uint8_t>(p < 255 ? p : 255); }
 
