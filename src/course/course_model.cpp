@@ -42,9 +42,9 @@ std::vector<UnitOccurrence> unitOccurrences(const RunRecord& run) {
   std::int32_t startMs = 0;
   for (std::size_t i = 0; i < run.keys.size(); ++i) {
     const Keystroke& k = run.keys[i];
-    // A miss belongs to the unit being typed, or opens the one it waited for;
-    // a hit at the unit's first key starts a new occurrence.
-    const bool continues = open && k.unit == openUnit && (!k.hit || k.unitPos > 0 || out.back().keys == 0);
+    // A key at a unit's first place starts a new occurrence (a miss there
+    // opens the one it waited for), unless the open one has no hit yet.
+    const bool continues = open && k.unit == openUnit && (k.unitPos > 0 || out.back().keys == 0);
     if (!continues) {
       out.push_back({std::u16string(run.unitOf(k)), 0, 0, false, false});
       open = true;
