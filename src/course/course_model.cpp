@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <deque>
 #include <map>
 #include <unordered_map>
 
@@ -35,25 +36,41 @@ std::vector<std::u16string> introductionOrder(std::span<const CourseWord> words)
   return out;
 }
 
-std::vector<UnitOccurrence> unitOccurrences(const RunRecord& run) {
-  std::vector<UnitOccurrence> out;
-  bool open = false;  // the last occurrence may still take keys
-  std::uint16_t openUnit = 0;
+namespace {
+
+// An occurrence by the run's unit number: replaying thousands of runs
+// should not copy a string per unit typed.
+struct Occurrence {
+  std::uint16_t unit = 0;
+  int keys = 0;
+  std::int32_t ms = 0;
+  bool timed = false;
+  bool missed = false;
+};
+
+template <typename F>
+void forEachOccurrence(const RunRecord& run, F&& f) {
+  Occurrence o;
+  bool open = false;  // o may still take keys
   std::int32_t startMs = 0;
+  auto flush = [&] {
+    // An occurrence that typed nothing (a miss, then the run ended) carries no time.
+    if (o.keys == 0) o.timed = false;
+    f(o);
+  };
   for (std::size_t i = 0; i < run.keys.size(); ++i) {
     const Keystroke& k = run.keys[i];
     // A key at a unit's first place starts a new occurrence (a miss there
     // opens the one it waited for), unless the open one has no hit yet.
-    const bool continues = open && k.unit == openUnit && (k.unitPos > 0 || out.back().keys == 0);
+    const bool continues = open && k.unit == o.unit && (k.unitPos > 0 || o.keys == 0);
     if (!continues) {
-      out.push_back({std::u16string(run.unitOf(k)), 0, 0, false, false});
+      if (open) flush();
+      o = Occurrence{k.unit, 0, 0, false, false};
       open = true;
-      openUnit = k.unit;
       // From the key before: the run's first key and a key after a pause time a wait.
-      out.back().timed = i > 0 && !k.afterPause;
+      o.timed = i > 0 && !k.afterPause;
       startMs = i > 0 ? run.keys[i - 1].ms : k.ms;
     }
-    UnitOccurrence& o = out.back();
     if (k.hit) {
       ++o.keys;
       o.ms = k.ms - startMs;
@@ -61,10 +78,17 @@ std::vector<UnitOccurrence> unitOccurrences(const RunRecord& run) {
       o.missed = true;
     }
   }
-  // An occurrence that typed nothing (a miss, then the run ended) carries no time.
-  for (UnitOccurrence& o : out) {
-    if (o.keys == 0) o.timed = false;
-  }
+  if (open) flush();
+}
+
+}  // namespace
+
+std::vector<UnitOccurrence> unitOccurrences(const RunRecord& run) {
+  std::vector<UnitOccurrence> out;
+  forEachOccurrence(run, [&](const Occurrence& o) {
+    out.push_back({std::u16string(o.unit < run.units.size() ? std::u16string_view(run.units[o.unit]) : std::u16string_view()),
+                   o.keys, o.ms, o.timed, o.missed});
+  });
   return out;
 }
 
@@ -77,23 +101,28 @@ CourseState computeCourse(std::span<const RunRecord> runs, const std::vector<std
     st.units[i].unit = order[i];
     index[order[i]] = i;
   }
-  std::vector<std::vector<bool>> recent(order.size());  // missed flags of the last occurrences
+  std::vector<std::deque<bool>> recent(order.size());  // missed flags of the last occurrences
   st.includedCount = std::min(kCourseFirstUnits, order.size());
 
   for (const RunRecord& run : runs) {
     std::map<std::size_t, std::pair<double, int>> perRun;  // ms and keys of this run's timed occurrences
-    for (const UnitOccurrence& o : unitOccurrences(run)) {
-      auto it = index.find(o.unit);
-      if (it == index.end()) continue;
-      UnitProgress& u = st.units[it->second];
-      auto& r = recent[it->second];
+    std::vector<std::size_t> place(run.units.size(), order.size());  // the run's units in the course order
+    for (std::size_t i = 0; i < run.units.size(); ++i) {
+      auto it = index.find(run.units[i]);
+      if (it != index.end()) place[i] = it->second;
+    }
+    forEachOccurrence(run, [&](const Occurrence& o) {
+      if (o.unit >= place.size() || place[o.unit] == order.size()) return;
+      const std::size_t at = place[o.unit];
+      UnitProgress& u = st.units[at];
+      auto& r = recent[at];
       r.push_back(o.missed);
-      if (r.size() > kCourseRecentOccurrences) r.erase(r.begin());
+      if (r.size() > kCourseRecentOccurrences) r.pop_front();
       if (o.timed && o.keys > 0) {
         const double perKey = static_cast<double>(o.ms) / o.keys;
         u.smoothedMsPerKey = u.samples == 0 ? perKey : u.smoothedMsPerKey + kCourseSmoothing * (perKey - u.smoothedMsPerKey);
         ++u.samples;
-        auto& pr = perRun[it->second];
+        auto& pr = perRun[at];
         pr.first += o.ms;
         pr.second += o.keys;
       }
@@ -102,7 +131,7 @@ CourseState computeCourse(std::span<const RunRecord> runs, const std::vector<std
       u.recentCount = static_cast<int>(r.size());
       u.missesRecent = static_cast<int>(std::count(r.begin(), r.end(), true));
       u.reached = u.best >= 1.0 && u.missesRecent <= kCourseMaxMissRate * static_cast<double>(r.size());
-    }
+    });
     for (const auto& [i, pr] : perRun) st.units[i].lessonMsPerKey.push_back(pr.first / pr.second);
     if (run.mode != DrillMode::Course) continue;
     st.lastIncluded.reset();
