@@ -5,22 +5,30 @@
 //  - the latency the configured audio buffers add;
 //  - the first SoundFont load of a run, and a later reopen (no reload);
 //  - the music drill's load (preparing every line), core and screen.
+//  - the SoundFont's own attack: frames from a note's start to its first
+//    audible sample, from the rendered output;
+//  - what a key costs on the note path: the render and write of its block.
 // Prints the one-off figures first, then runs the Google Benchmark cases.
+// `bench_music leadin <SoundFont>...` prints only the attack of each file.
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <algorithm>
+#include <array>
 #include <string>
 #include <QKeyEvent>
 #include <QLabel>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
 #include "fakes/fake_midi.h"
 #include "music/music_drill.h"
+#include "music/note_stream.h"
 #include "music/platform/fluidsynth_output.h"
 #include "music/screens/music_screens.h"
 #include "music/songs.h"
@@ -85,6 +93,58 @@ lk::ProblemSet largestSong() {
   return s;
 }
 
+// The attack of the preset the drill plays (program 0 on channel 1, keys
+// across the songs' range, velocity 127), from rendered output: frames to
+// the first sample above -50 dBFS (what the listening benchmark counts as
+// audible) and to within 20 dB of the note's peak.
+void reportLeadIn(lk::FluidSynthOutput& out) {
+  constexpr int kRate = 48000;
+  constexpr std::size_t kFrames = 4800;
+  std::printf("SoundFont lead-in (%s), program 0, velocity 127:\n", out.soundFont().filename().string().c_str());
+  for (int key : {48, 55, 60, 64, 67, 72, 79, 84}) {
+    std::vector<float> l(kFrames), r(kFrames);
+    out.send({0xB0, 120, 0});
+    for (int i = 0; i < 20; ++i) out.render(l, r);  // tails away, and whole blocks from here on
+    out.send({0x90, static_cast<std::uint8_t>(key), 127});
+    out.render(l, r);
+    out.send({0x90, static_cast<std::uint8_t>(key), 0});
+    float peak = 0;
+    for (std::size_t i = 0; i < kFrames; ++i) peak = std::max({peak, std::abs(l[i]), std::abs(r[i])});
+    auto firstAbove = [&](float level) -> double {
+      for (std::size_t i = 0; i < kFrames; ++i)
+        if (std::abs(l[i]) >= level || std::abs(r[i]) >= level) return static_cast<double>(i);
+      return NAN;
+    };
+    const double audible = firstAbove(100.0f / 32768.0f);
+    const double full = firstAbove(peak * 0.1f);
+    std::printf("  key %d: audible after %.0f frames (%.2f ms), within 20 dB of its peak after %.2f ms\n", key,
+                audible, 1000.0 * audible / kRate, 1000.0 * full / kRate);
+  }
+}
+
+// `leadin <file>...`: each SoundFont alone in a folder of its own.
+int leadInOnly(int argc, char** argv) {
+  namespace fs = std::filesystem;
+  for (int i = 2; i < argc; ++i) {
+    const fs::path font = fs::absolute(argv[i]);
+    const fs::path dir = fs::temp_directory_path() / ("lk_leadin_" + std::to_string(i));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    fs::create_symlink(font, dir / font.filename());
+    lk::FluidSynthOutput::Options o = renderOnly();
+    o.soundFontFolders = {dir};
+    lk::FluidSynthOutput out(o);
+    if (out.deviceCount() != 1) {
+      std::printf("%s: does not load\n", argv[i]);
+    } else {
+      out.open();
+      reportLeadIn(out);
+    }
+    fs::remove_all(dir);
+  }
+  return 0;
+}
+
 void reportOneOffFigures() {
   // First SoundFont load of a run: a fresh synthesizer, measured once.
   {
@@ -95,9 +155,15 @@ void reportOneOffFigures() {
     std::printf("first SoundFont load: %.1f ms (%s)%s\n", ms, fresh.soundFont().string().c_str(),
                 devices ? "" : "  -- no SoundFont loaded");
   }
+  {
+    lk::FluidSynthOutput attack(renderOnly());
+    attack.deviceCount();
+    attack.open();
+    if (!attack.soundFont().empty()) reportLeadIn(attack);
+  }
   const lk::FluidSynthOutput::Options real;
-  std::printf("sound server stream asked for: %.1f ms queued, topped up every %.1f ms "
-              "(bench/sound_latency.sh measures what is heard)\n",
+  std::printf("sound server stream asked for: %.1f ms queued, topped up every %.1f ms; a key rewrites it "
+              "from the read position (bench/sound_latency.sh measures what is heard)\n",
               real.queueMs, real.requestMs);
   std::printf("ALSA without a server: %d frames x %d periods at %.0f Hz = %.2f ms added latency\n",
               real.periodSize, real.periods, real.sampleRate, lk::FluidSynthOutput(real).configuredLatencyMs());
@@ -187,6 +253,40 @@ void BM_KeystrokeToSynthScreen(benchmark::State& state) {
 }
 BENCHMARK(BM_KeystrokeToSynthScreen)->UseManualTime();
 
+// Stands for the sound server's stream: takes the bytes and keeps none.
+class DiscardingSink : public lk::NoteSink {
+ public:
+  void write(std::span<const float> audio, At) override { benchmark::DoNotOptimize(audio.data()); }
+};
+
+// A key on the note path: the legato pair the drill sends, the Note On's
+// block rendered and handed to the stream. Between keys the server's
+// requests render a few of its periods, as they would.
+void BM_KeyRenderAndWrite(benchmark::State& state) {
+  lk::NoteSynth* noteSynth = (synth().deviceCount(), synth().open(), synth().noteSynth());
+  if (noteSynth == nullptr) {
+    state.SkipWithError("no SoundFont");
+    return;
+  }
+  DiscardingSink sink;
+  const lk::FluidSynthOutput::Options real;
+  lk::NoteStream stream(*noteSynth, sink, static_cast<std::size_t>(real.sampleRate * real.queueMs / 1000.0));
+  const std::array<std::uint8_t, 8> scale = {60, 62, 64, 65, 67, 69, 71, 72};
+  std::size_t i = 0;
+  std::uint8_t sounding = 60;
+  for (auto _ : state) {
+    const std::uint8_t key = scale[i++ % scale.size()];
+    stream.send({0x90, sounding, 0});
+    stream.send({0x90, key, 127});
+    sounding = key;
+    state.PauseTiming();
+    for (int p = 0; p < 10; ++p) stream.feed(576);
+    state.ResumeTiming();
+  }
+  state.counters["key_frames"] = static_cast<double>(stream.keyFrames());
+}
+BENCHMARK(BM_KeyRenderAndWrite);
+
 // Opening the output for a later drill: the SoundFont stays loaded.
 void BM_ReopenOutput(benchmark::State& state) {
   synth().deviceCount();
@@ -254,6 +354,7 @@ BENCHMARK(BM_MusicDrillScreenOpen);
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
+  if (argc > 1 && std::string(argv[1]) == "leadin") return leadInOnly(argc, argv);
   reportOneOffFigures();
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

@@ -19,6 +19,8 @@ packages=(
   libmecab-dev mecab-ipadic-utf8 mecab-ipadic
   # real-window and accessibility tests
   xvfb xauth xdotool x11-utils at-spi2-core dbus-x11 python3-pyatspi imagemagick
+  # the one-window test on Wayland: a headless compositor and Qt's Wayland platform
+  weston qt6-wayland
   # a silent sound server for the synthesizer in the end-to-end test
   pulseaudio pulseaudio-utils
   # history store, its charts, Qt's own Japanese texts

@@ -74,6 +74,8 @@ int main(int argc, char* argv[]) {
   // --- end of screen registrations ---
 
   lk::ScreenHost host(state, registry);
+  messages.setWindow(host.window());
+  files.setWindow(host.window());
   QObject::connect(&host, &lk::ScreenHost::finished, &app, &QCoreApplication::quit, Qt::QueuedConnection);
   // Sound effects load when the first drill opens, not at start-up: the
   // countdown hides the loading and the start screen stays light.

@@ -6,6 +6,7 @@ Run by run_e2e.sh inside the X server and the session bus it starts:
 """
 
 import argparse
+import array
 import os
 import re
 import subprocess
@@ -371,6 +372,7 @@ def music_drill(song):
         for name in (SYNTH_STREAM, EFFECTS_STREAM):
             wait_until(f"the stream {name!r} on the sound server", lambda: name in streams(), 10)
         log(f"   streams on the null sink: {', '.join(streams())}")
+    recording = start_listening()
     step("music drill: the song typed through")
     # Labels: Miss: m lyric reading keys title
     wait_until("the first line", lambda: (labels_after("ミュージック", "Miss:") or ["", "", "", "", ""])[3], 10)
@@ -404,6 +406,12 @@ def music_drill(song):
     if misses != "0":
         raise Failure(f"typing the shown keys gave {misses} misses")
     log(f"   {lines} lines, クリア！")
+    if recording is not None:
+        loud = stop_listening(recording)
+        # Only the synthesizer sounds in the music drill.
+        if loud < 0.2:
+            raise Failure(f"the song was heard only {100 * loud:.0f} % of the time on the null sink")
+        log(f"   the notes were heard on the null sink, {100 * loud:.0f} % of the song")
     press("ミュージック", "push button", "メニュー画面へ")
     wait_window("ミュージックメニュー")
     press("ミュージックメニュー", "push button", "Return")
@@ -469,6 +477,33 @@ def streams():
     """Names of the program's audio streams on the sound server."""
     out = subprocess.run(["pactl", "list", "sink-inputs"], capture_output=True, text=True).stdout
     return re.findall(r'media\.name = "([^"]*)"', out)
+
+
+def start_listening():
+    """Records the null sink's monitor, or None without a sound server."""
+    if not os.environ.get("PULSE_SERVER"):
+        return None
+    path = os.path.join(os.environ.get("XDG_RUNTIME_DIR", "/tmp"), "music-drill.s16")
+    out = open(path, "wb")
+    proc = subprocess.Popen(["parec", "-d", "@DEFAULT_MONITOR@", "--raw", "--format=s16le", "--channels=1",
+                             "--rate=48000"], stdout=out)
+    return proc, out, path
+
+
+def stop_listening(recording):
+    """Share of the recording's 10 ms windows that reach -50 dBFS."""
+    proc, out, path = recording
+    proc.terminate()
+    proc.wait()
+    out.close()
+    samples = array.array("h")
+    with open(path, "rb") as f:
+        samples.frombytes(f.read()[: os.path.getsize(path) // 2 * 2])
+    os.remove(path)
+    windows = [samples[i:i + 480] for i in range(0, len(samples) - 479, 480)]
+    if not windows:
+        return 0.0
+    return sum(1 for w in windows if max(map(abs, w)) >= 100) / len(windows)
 
 
 SYNTH_STREAM = "LuminaKey synthesizer"

@@ -25,6 +25,7 @@ namespace {
 struct XWindow {
   QString title;
   QRect geometry;
+  xcb_window_t id = 0;
 };
 
 // Viewable top-level windows as the X server sees them.
@@ -51,6 +52,7 @@ QList<XWindow> viewableWindows() {
       free(attr);
       if (!viewable) continue;
       XWindow w;
+      w.id = children[i];
       if (auto* p = xcb_get_property_reply(c, xcb_get_property(c, 0, children[i], netWmName, utf8, 0, 256), nullptr)) {
         w.title = QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(p)), xcb_get_property_value_length(p));
         free(p);
@@ -62,6 +64,26 @@ QList<XWindow> viewableWindows() {
       out << w;
     }
     free(tree);
+  }
+  xcb_disconnect(c);
+  return out;
+}
+
+// 32-bit words of a window property; empty when it is not set.
+QList<quint32> windowProperty(xcb_window_t window, const char* name) {
+  QList<quint32> out;
+  xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+  if (xcb_connection_has_error(c)) return out;
+  xcb_intern_atom_reply_t* a = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr);
+  if (a) {
+    if (auto* p = xcb_get_property_reply(c, xcb_get_property(c, 0, window, a->atom, XCB_GET_PROPERTY_TYPE_ANY, 0, 64),
+                                         nullptr)) {
+      const auto* words = static_cast<const quint32*>(xcb_get_property_value(p));
+      if (p->format == 32)
+        for (int i = 0; i < xcb_get_property_value_length(p) / 4; ++i) out << words[i];
+      free(p);
+    }
+    free(a);
   }
   xcb_disconnect(c);
   return out;
@@ -135,16 +157,31 @@ class X11StartTest : public QObject {
     GuiHarness h;
     h.fakes.folder.write("set.dat", "");  // short file: the load message, no window waits on it
     h.open(ScreenId::start);
-    QVERIFY(QTest::qWaitForWindowExposed(h.current()));
+    QVERIFY(QTest::qWaitForWindowExposed(h.window()));
     QVERIFY(waitFor([] { return viewable(QStringLiteral("スタート画面")).has_value(); }));
+    const int before = viewableWindows().size();
 
-    h.current()->move(200, 150);
+    h.window()->move(200, 150);
     QTRY_COMPARE(viewable(QStringLiteral("スタート画面"))->geometry.topLeft(), QPoint(200, 150));
     QVERIFY(h.click("start_b"));
-    QVERIFY(QTest::qWaitForWindowExposed(h.current()));
+    // The same X window now shows the menu: retitled in place, never unmapped.
     QVERIFY(waitFor([] { return viewable(QStringLiteral("メニュー")).has_value(); }));
     QVERIFY(!viewable(QStringLiteral("スタート画面")));
     QCOMPARE(viewable(QStringLiteral("メニュー"))->geometry.topLeft(), QPoint(200, 150));
+    QCOMPARE(viewableWindows().size(), before);
+    QCOMPARE(viewable(QStringLiteral("メニュー"))->geometry.size(), h.window()->size());
+
+    // Fixed size for the window manager (minimum = maximum) and no maximize
+    // among the Motif functions (MWM_FUNC_MAXIMIZE, bit 4) when it names them.
+    const xcb_window_t id = viewable(QStringLiteral("メニュー"))->id;
+    const QList<quint32> hints = windowProperty(id, "WM_NORMAL_HINTS");  // flags, x, y, w, h, min w/h, max w/h
+    QVERIFY(hints.size() >= 9);
+    QVERIFY((hints[0] & 0x30) == 0x30);  // PMinSize | PMaxSize
+    QCOMPARE(hints[5], hints[7]);
+    QCOMPARE(hints[6], hints[8]);
+    QCOMPARE(int(hints[5]), h.window()->width());
+    const QList<quint32> motif = windowProperty(id, "_MOTIF_WM_HINTS");  // flags, functions, decorations, ...
+    if (motif.size() >= 2 && (motif[0] & 1) && !(motif[1] & 1)) QVERIFY(!(motif[1] & 0x10));
   }
 
   void realProgramShowsItsStartScreen() {

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <chrono>
 #include <string>
 #include <system_error>
 
+#include "music/note_stream.h"
 #include "shell/platform/pulse_client.h"
 
 namespace lk {
@@ -17,32 +17,78 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The synthesizer's stream on the sound server. The server asks for audio
-// whenever its queue falls a request below the target, and the synthesizer
-// renders exactly that much on the mainloop's thread. FluidSynth's own
-// PulseAudio driver asks for one period as the whole queue and writes a
-// period only once the queue has drained, which underruns at any small size.
-// The queue starts short and grows a step at each underrun, up to a limit,
-// so a busy machine trades a few milliseconds for a clean sound.
-class PulseStream {
+constexpr float kSampleLeadInFrames = 64;
+
+// Messages into FluidSynth, at its current time.
+void applyMessage(fluid_synth_t* synth, const ShortMessage& message) {
+  const int channel = message.status & 0x0F;
+  switch (message.status & 0xF0) {
+    case 0x90:
+      // Velocity 0 is the Note Off the drill sends.
+      if (message.data2 == 0) {
+        fluid_synth_noteoff(synth, channel, message.data1);
+      } else {
+        fluid_synth_noteon(synth, channel, message.data1, message.data2);
+      }
+      break;
+    case 0x80:
+      fluid_synth_noteoff(synth, channel, message.data1);
+      break;
+    case 0xB0:
+      fluid_synth_cc(synth, channel, message.data1, message.data2);
+      break;
+    case 0xC0:
+      fluid_synth_program_change(synth, channel, message.data1);
+      break;
+    default:
+      break;
+  }
+}
+
+class FluidNoteSynth final : public NoteSynth {
  public:
-  // The loop's thread renders from the synthesizer into buffer_: end it first.
-  ~PulseStream() { stop(); }
+  explicit FluidNoteSynth(fluid_synth_t* synth) : synth_(synth) {}
+  void apply(const ShortMessage& message) override { applyMessage(synth_, message); }
+  void render(std::span<float> interleaved) override {
+    const int frames = static_cast<int>(interleaved.size() / 2);
+    fluid_synth_write_float(synth_, frames, interleaved.data(), 0, 2, interleaved.data(), 1, 2);
+  }
+
+ private:
+  fluid_synth_t* synth_;
+};
+
+// The synthesizer's stream on the sound server, driven by a NoteStream: the
+// key handler renders and writes a Note On itself (under the mainloop's
+// lock, which the loop's thread holds only for its short callbacks), the
+// server's requests keep the queue at its fixed length between keys.
+// FluidSynth's own PulseAudio driver instead makes one period the whole
+// queue, writes only once it has drained, and underruns at any small size.
+class PulseStream final : public NoteSink {
+ public:
+  // The loop's thread renders from the synthesizer: end it first.
+  ~PulseStream() override { stop(); }
 
   // Opens the stream; false without a sound server.
-  bool start(fluid_synth_t* synth, double rate, double queueMs, double requestMs, double maxQueueMs) {
-    synth_ = synth;
-    queueMs_ = queueMs;
-    requestMs_ = requestMs;
-    maxQueueMs_ = maxQueueMs;
+  bool start(NoteSynth& synth, double rate, double queueMs, double requestMs) {
+    spec_ = pa_sample_spec{PA_SAMPLE_FLOAT32NE, static_cast<std::uint32_t>(rate), 2};
+    const auto queueFrames = static_cast<std::size_t>(rate * queueMs / 1000.0);
+    notes_ = std::make_unique<NoteStream>(synth, *this, queueFrames);
     if (!pulse_.connect()) return false;
 
     pulse_.lock();
-    const bool ok = pulse_.runUntilReady() && connect(rate) && pulse_.waitForStream();
+    const bool ok = pulse_.runUntilReady() && connect(queueMs, requestMs) && pulse_.waitForStream();
     if (ok) readGranted();
-    settled_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(500);
+    ready_ = ok;
     pulse_.unlock();
     return ok;
+  }
+
+  // From the key handler.
+  void send(const ShortMessage& message) {
+    pulse_.lock();
+    if (ready_) notes_->send(message);
+    pulse_.unlock();
   }
 
   // The whole latency the server granted the stream, in milliseconds.
@@ -50,36 +96,18 @@ class PulseStream {
   // Ends the stream's thread: nothing more is rendered.
   void stop() { pulse_.stop(); }
 
-  // The queue and request asked for now, grown by the underruns so far.
-  // Call with the stream stopped or from its thread.
-  double queueMs() const { return queueMs_; }
-  double requestMs() const { return requestMs_; }
-
- private:
-  static void request(pa_stream*, size_t bytes, void* self) { static_cast<PulseStream*>(self)->render(bytes); }
-  static void underflow(pa_stream*, void* self) { static_cast<PulseStream*>(self)->grow(); }
-  static void attrChanged(pa_stream*, int, void* self) { static_cast<PulseStream*>(self)->readGranted(); }
-
-  pa_buffer_attr wantedAttr() const {
-    pa_buffer_attr attr{};
-    attr.maxlength = static_cast<std::uint32_t>(-1);
-    attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(static_cast<pa_usec_t>(queueMs_ * 1000), &spec_));
-    attr.prebuf = static_cast<std::uint32_t>(-1);
-    attr.minreq = static_cast<std::uint32_t>(pa_usec_to_bytes(static_cast<pa_usec_t>(requestMs_ * 1000), &spec_));
-    attr.fragsize = static_cast<std::uint32_t>(-1);
-    return attr;
+  // With the lock held (from NoteStream).
+  void write(std::span<const float> interleaved, At at) override {
+    pa_stream* stream = pulse_.stream();
+    if (stream == nullptr || pa_stream_get_state(stream) != PA_STREAM_READY) return;
+    pa_stream_write(stream, interleaved.data(), interleaved.size() * sizeof(float), nullptr, 0,
+                    at == At::ReadPosition ? PA_SEEK_RELATIVE_ON_READ : PA_SEEK_RELATIVE);
   }
 
-  // On the mainloop's thread: a quarter more queue after each underrun.
-  // The underruns of the stream's first moments, while the server and the
-  // process settle, say nothing about the machine and are let pass.
-  void grow() {
-    if (std::chrono::steady_clock::now() < settled_ || queueMs_ >= maxQueueMs_) return;
-    queueMs_ = std::min(maxQueueMs_, queueMs_ * 1.25);
-    requestMs_ *= 1.25;
-    const pa_buffer_attr attr = wantedAttr();
-    if (pa_operation* op = pa_stream_set_buffer_attr(pulse_.stream(), &attr, &PulseStream::attrChanged, this))
-      pa_operation_unref(op);
+ private:
+  static void request(pa_stream*, size_t bytes, void* self) {
+    auto* me = static_cast<PulseStream*>(self);
+    me->notes_->feed(bytes / pa_frame_size(&me->spec_));
   }
 
   void readGranted() {
@@ -87,35 +115,26 @@ class PulseStream {
     if (granted != nullptr) grantedMs_ = static_cast<double>(pa_bytes_to_usec(granted->tlength, &spec_)) / 1000.0;
   }
 
-  bool connect(double rate) {
-    spec_ = pa_sample_spec{PA_SAMPLE_FLOAT32NE, static_cast<std::uint32_t>(rate), 2};
+  bool connect(double queueMs, double requestMs) {
     pa_stream* stream = pulse_.newStream("LuminaKey synthesizer", spec_, "music");
     if (stream == nullptr) return false;
-    const pa_buffer_attr attr = wantedAttr();
+    pa_buffer_attr attr{};
+    attr.maxlength = static_cast<std::uint32_t>(-1);
+    attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(static_cast<pa_usec_t>(queueMs * 1000), &spec_));
+    attr.prebuf = 0;  // never stop on an underrun; play whatever arrives
+    attr.minreq = static_cast<std::uint32_t>(pa_usec_to_bytes(static_cast<pa_usec_t>(requestMs * 1000), &spec_));
+    attr.fragsize = static_cast<std::uint32_t>(-1);
     pa_stream_set_write_callback(stream, &PulseStream::request, this);
-    pa_stream_set_underflow_callback(stream, &PulseStream::underflow, this);
-    // ADJUST_LATENCY: the queue asked for is the whole latency, the sink's
-    // share included, rather than the queue on top of the sink's default.
-    return pa_stream_connect_playback(stream, nullptr, &attr, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) == 0;
+    // Without ADJUST_LATENCY the queue is ours and the sink keeps its own
+    // latency short (the queue less two requests at most): a key is heard
+    // after that, whatever the queue.
+    return pa_stream_connect_playback(stream, nullptr, &attr, PA_STREAM_NOFLAGS, nullptr, nullptr) == 0;
   }
 
-  // On the mainloop's thread.
-  void render(std::size_t bytes) {
-    const std::size_t frames = bytes / pa_frame_size(&spec_);
-    if (frames == 0) return;
-    buffer_.resize(frames * 2);
-    fluid_synth_write_float(synth_, static_cast<int>(frames), buffer_.data(), 0, 2, buffer_.data(), 1, 2);
-    pa_stream_write(pulse_.stream(), buffer_.data(), frames * pa_frame_size(&spec_), nullptr, 0, PA_SEEK_RELATIVE);
-  }
-
-  fluid_synth_t* synth_ = nullptr;
-  double queueMs_ = 0;
-  double requestMs_ = 0;
-  double maxQueueMs_ = 0;
+  std::unique_ptr<NoteStream> notes_;
+  bool ready_ = false;
   std::atomic<double> grantedMs_{0};
-  std::chrono::steady_clock::time_point settled_;
   pa_sample_spec spec_{};
-  std::vector<float> buffer_;
   PulseClient pulse_;
 };
 
@@ -125,6 +144,7 @@ struct FluidSynthOutput::Fluid {
   fluid_settings_t* settings = nullptr;
   fluid_synth_t* synth = nullptr;
   fluid_audio_driver_t* driver = nullptr;
+  std::unique_ptr<FluidNoteSynth> noteSynth;
   std::unique_ptr<PulseStream> pulse;
 
   ~Fluid() {
@@ -217,14 +237,20 @@ bool FluidSynthOutput::ensureSynth() {
     }
   }
   if (soundFontPath_.empty()) return false;
+  // TimGM6mb's samples open with up to 64 frames of near-silence, heard as
+  // up to 8.7 ms on F4 to A4 (a low-rate sample played fast): start every
+  // voice that far in. Its volume envelope still rises from zero, so the
+  // cut does not click, and fuller fonts lose only a millisecond of lead-in.
+  for (int channel = 0; channel < 16; ++channel)
+    fluid_synth_set_gen(fluid->synth, channel, GEN_STARTADDROFS, kSampleLeadInFrames);
+  fluid->noteSynth = std::make_unique<FluidNoteSynth>(fluid->synth);
   fluid_ = std::move(fluid);
   return true;
 }
 
 bool FluidSynthOutput::startPulse() {
   auto pulse = std::make_unique<PulseStream>();
-  if (!pulse->start(fluid_->synth, options_.sampleRate, options_.queueMs, options_.requestMs, options_.maxQueueMs))
-    return false;
+  if (!pulse->start(*fluid_->noteSynth, options_.sampleRate, options_.queueMs, options_.requestMs)) return false;
   fluid_->pulse = std::move(pulse);
   driverName_ = "pulseaudio";
   return true;
@@ -249,12 +275,6 @@ bool FluidSynthOutput::ensureAudio() {
 
 void FluidSynthOutput::stopAudio() {
   if (fluid_) {
-    if (fluid_->pulse) {
-      // What this machine needed holds for the next drill's stream too.
-      fluid_->pulse->stop();
-      options_.queueMs = fluid_->pulse->queueMs();
-      options_.requestMs = fluid_->pulse->requestMs();
-    }
     fluid_->pulse.reset();
     if (fluid_->driver != nullptr) delete_fluid_audio_driver(fluid_->driver);
     fluid_->driver = nullptr;
@@ -274,28 +294,10 @@ void FluidSynthOutput::open() {
 
 void FluidSynthOutput::send(const ShortMessage& message) {
   if (!open_) return;
-  fluid_synth_t* synth = fluid_->synth;
-  const int channel = message.status & 0x0F;
-  switch (message.status & 0xF0) {
-    case 0x90:
-      // Velocity 0 is the Note Off the drill sends.
-      if (message.data2 == 0) {
-        fluid_synth_noteoff(synth, channel, message.data1);
-      } else {
-        fluid_synth_noteon(synth, channel, message.data1, message.data2);
-      }
-      break;
-    case 0x80:
-      fluid_synth_noteoff(synth, channel, message.data1);
-      break;
-    case 0xB0:
-      fluid_synth_cc(synth, channel, message.data1, message.data2);
-      break;
-    case 0xC0:
-      fluid_synth_program_change(synth, channel, message.data1);
-      break;
-    default:
-      break;
+  if (fluid_->pulse) {
+    fluid_->pulse->send(message);
+  } else {
+    applyMessage(fluid_->synth, message);
   }
 }
 
@@ -321,6 +323,8 @@ void FluidSynthOutput::close() {
     fluid_synth_write_float(fluid_->synth, 64, scratchL.data(), 0, 1, scratchR.data(), 0, 1);
   }
 }
+
+NoteSynth* FluidSynthOutput::noteSynth() { return fluid_ ? fluid_->noteSynth.get() : nullptr; }
 
 bool FluidSynthOutput::render(std::span<float> left, std::span<float> right) {
   if (!fluid_ || fluid_->synth == nullptr || left.size() != right.size()) return false;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "music/midi_output.h"
+#include "music/note_stream.h"
 
 namespace lk {
 
@@ -27,15 +28,16 @@ class FluidSynthOutput final : public MidiOutput {
     bool startAudio = true;
     double sampleRate = 48000.0;
     // The sound server's stream (PulseAudio, PipeWire's Pulse service):
-    // audio kept queued ahead, topped up every `requestMs`. The synthesizer
-    // renders in the server's own requests, so the queue stays full and a
-    // busy moment does not empty it, while a key's note is rendered at most
-    // one request later and heard a queue later.
-    double queueMs = 8.0;
-    double requestMs = 2.0;
-    // Each underrun grows the queue (and the request) by a quarter, up to
-    // this much.
-    double maxQueueMs = 20.0;
+    // audio kept queued ahead, topped up every `requestMs`. A key's note is
+    // written over the queue from the server's read position, so the queue
+    // sets no latency, only how long a stalled process may stay away: the
+    // server asks when a request's worth has played, and the sink's own
+    // latency is what is left of the queue after two requests (6 ms). The
+    // loop's thread has about a request's time to answer: 12 ms (a 30 ms
+    // queue) underran on a busy machine, and so did 27 ms once in five
+    // listening runs; 47 ms has not. A key renders the whole queue: 0.3 ms.
+    double queueMs = 100.0;
+    double requestMs = 47.0;
     // ALSA without a sound server (FluidSynth's own driver): frames per
     // period and number of periods.
     int periodSize = 192;
@@ -68,8 +70,6 @@ class FluidSynthOutput final : public MidiOutput {
 
   // The SoundFont in use (empty until loaded or when loading failed).
   const std::filesystem::path& soundFont() const { return soundFontPath_; }
-  // Name of the running audio driver ("pulseaudio", "alsa"), or empty.
-  const char* audioDriverName() const { return driverName_; }
   // Worst-case delay, in milliseconds, that ALSA's buffers add between a
   // message and its sound, from the configured period size and count.
   double configuredLatencyMs() const;
@@ -77,6 +77,10 @@ class FluidSynthOutput final : public MidiOutput {
   // buffer (queue plus the sink's share) for "pulseaudio", the configured
   // periods for "alsa"; 0 without a stream.
   double streamLatencyMs() const;
+
+  // The loaded synthesizer as a NoteStream drives it (null until loaded),
+  // for tests and benchmarks that schedule it without a sound server.
+  NoteSynth* noteSynth();
 
   // Renders frames of stereo audio into the two buffers (same length).
   // Only meaningful without an audio driver. Returns false if not loaded.

@@ -181,7 +181,7 @@ KeyboardGuide::KeyboardGuide(Screen& screen, std::function<std::u16string()> nex
 bool KeyboardGuide::eventFilter(QObject* watched, QEvent* event) {
   // Seen before the screen handles the key; the repaint it asks for runs after.
   if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
-      static_cast<QWidget*>(watched)->window() == &screen_) {
+      (screen_.contains(static_cast<QWidget*>(watched)) || watched == screen_.window())) {
     repaint();
   }
   return false;

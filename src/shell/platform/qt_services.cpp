@@ -24,10 +24,8 @@ std::filesystem::path toPath(const QString& s) { return std::filesystem::path(s.
 
 QString fromPath(const std::filesystem::path& p) { return QString::fromStdU16String(p.u16string()); }
 
-// The active window, else the screen on top: a message that comes right
-// after a screen was shown (before the window manager activated it) still
-// sits over that screen, not alone on the desktop.
-QWidget* dialogParent() {
+// Without a window set: the active window, else the window on top.
+QWidget* windowOnTop() {
   if (QWidget* active = QApplication::activeWindow()) return active;
   const QWidgetList windows = QApplication::topLevelWidgets();
   for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
@@ -40,6 +38,16 @@ QWidget* dialogParent() {
 }
 
 }  // namespace
+
+// --- dialog parent ----------------------------------------------------------
+
+void DialogParent::setWindow(QWidget* window) { window_ = window; }
+
+QWidget* DialogParent::dialogParent() const {
+  if (!window_) return windowOnTop();
+  if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+  return window_->isVisible() ? window_.data() : nullptr;
+}
 
 // --- program folder -------------------------------------------------------
 

@@ -3,12 +3,15 @@
 // The real services of shell/services.h on Qt. The app creates one of each
 // after the QApplication and keeps them for the whole run.
 
+#include <QPointer>
 #include <QString>
 #include <filesystem>
 #include <optional>
 #include <random>
 
 #include "shell/services.h"
+
+class QWidget;
 
 namespace lk {
 
@@ -74,15 +77,31 @@ class QtSoundEffects : public SoundEffects {
 // module or the symbol is missing. The module stays loaded until exit.
 QFunctionPointer resolveModuleSymbol(const QString& module, const char* symbol);
 
-// QMessageBox over the active screen: OK only and no title, or the one
+// Where the dialogs come up: over the program's window (ScreenHost::window()),
+// modal to it, and never children of a screen, so leaving a screen cannot
+// delete a dialog that is still running. Over a modal window of the
+// program (the options) while one is open; alone on the desktop while the
+// window is not yet shown (the first start's load messages).
+class DialogParent {
+ public:
+  void setWindow(QWidget* window);
+
+ protected:
+  QWidget* dialogParent() const;
+
+ private:
+  QPointer<QWidget> window_;
+};
+
+// QMessageBox over the program's window: OK only and no title, or the one
 // Yes/No question with No as the default.
-class QtMessageBoxes : public MessageBoxes {
+class QtMessageBoxes : public MessageBoxes, public DialogParent {
  public:
   void show(std::u16string_view text) override;
   bool askYesNo(std::u16string_view text, std::u16string_view title) override;
 };
 
-class QtFileDialogs : public FileDialogs {
+class QtFileDialogs : public FileDialogs, public DialogParent {
  public:
   std::optional<std::filesystem::path> openProblemFile() override;
   std::optional<std::filesystem::path> saveProblemFile(const std::filesystem::path& suggested = {}) override;

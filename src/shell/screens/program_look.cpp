@@ -42,6 +42,9 @@ class IconAfterFirstExpose : public QObject {
 }  // namespace
 
 bool applyProgramLook(QApplication& app) {
+  // The window's app id (Wayland) names the desktop entry, whose icon and
+  // name the desktop then shows for the window.
+  QGuiApplication::setDesktopFileName(QStringLiteral("luminakey"));
   app.installEventFilter(new IconAfterFirstExpose(&app));
   // The file is memory-mapped, not parsed: the first window does not wait for it.
   auto* qt = new QTranslator(&app);

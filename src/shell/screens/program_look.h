@@ -13,8 +13,9 @@ namespace lk {
 // The program's icon in the sizes window managers ask for.
 QIcon programIcon();
 
-// Installs Qt's Japanese translation (qtbase_ja from Qt's translations
-// folder; without it Qt keeps English) and, once the first window is on
+// Sets the app id / desktop file name `luminakey`, installs Qt's Japanese
+// translation (qtbase_ja from Qt's translations folder; without it Qt keeps
+// English) and, once the first window is on
 // screen, the icon of every window. Call once, after the QApplication exists
 // and before the first screen. True when the translation was found.
 bool applyProgramLook(QApplication& app);

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMenuBar>
+#include <QPointer>
 #include <QRadioButton>
 
 #include "shell/app_state.h"
@@ -31,9 +32,32 @@ Services& Screen::services() const { return host_.state().services; }
 
 void Screen::setClientSize(int w, int h) {
   client_->setFixedSize(w, h);
-  // The main window's own layout then sizes the window to menu bar + client.
+  // The main window's own layout then sizes the screen to menu bar + client.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   adjustSize();
+  host_.fitWindow(*this);
+}
+
+bool Screen::contains(const QWidget* widget) const {
+  // isAncestorOf stops at window borders: popups and dialogs are outside.
+  return widget == this || isAncestorOf(widget);
+}
+
+void Screen::takeFocus() {
+  QWidget* chosen = focusWidget();
+  if (chosen && chosen != this && isAncestorOf(chosen) && chosen->isVisibleTo(this) && chosen->isEnabled()) {
+    chosen->setFocus(Qt::OtherFocusReason);
+    return;
+  }
+  // The first control in tab order, as a newly opened window would pick.
+  for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+    if (!isAncestorOf(w)) continue;
+    if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(this) && w->isEnabled()) {
+      w->setFocus(Qt::TabFocusReason);
+      return;
+    }
+  }
+  setFocus(Qt::OtherFocusReason);
 }
 
 void Screen::handOver(ScreenId target) { host_.handOver(*this, target, true); }
@@ -41,6 +65,15 @@ void Screen::handOver(ScreenId target) { host_.handOver(*this, target, true); }
 void Screen::handOverKeepingPosition(ScreenId target) { host_.handOver(*this, target, false); }
 
 void Screen::closeEvent(QCloseEvent* event) {
+  // A screen inside a dialog's call (its file dialog, a message) is closed
+  // only after that dialog; the version screen opens none.
+  if (!closed_ && id_ != ScreenId::ver &&
+      host_.afterDialogs([screen = QPointer<Screen>(this)] {
+        if (screen) screen->close();
+      })) {
+    event->ignore();
+    return;
+  }
   QMainWindow::closeEvent(event);
   if (!event->isAccepted() || closed_) return;
   closed_ = true;
@@ -111,10 +144,13 @@ void DrillScreen::applyInputRules() {
   setFocusPolicy(Qt::StrongFocus);
 }
 
+void DrillScreen::takeFocus() { setFocus(Qt::OtherFocusReason); }
+
 bool DrillScreen::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
   auto* widget = static_cast<QWidget*>(watched);
-  if (widget->window() != this || !isVisible()) return false;
+  // Keys reach the window itself when no control has the focus.
+  if ((!contains(widget) && widget != window()) || !isVisible()) return false;
   auto* key = static_cast<QKeyEvent*>(event);
   if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return false;
   const QString text = key->text();

@@ -5,7 +5,8 @@
 //
 // A screen builds its controls in its constructor (inside client()), does
 // its load work in load() and releases what it holds in unload(). The host
-// creates a screen anew on every visit and deletes it after it closed.
+// creates a screen anew on every visit, shows it inside the program's one
+// window (ScreenHost::window()) and deletes it after it closed.
 
 #include <QMainWindow>
 #include <QPointer>
@@ -35,6 +36,15 @@ class Screen : public QMainWindow {
   QWidget* client() const { return client_; }
   // Fixes the client area to w × h pixels; the window follows (menu bar included).
   void setClientSize(int w, int h);
+
+  // True for the screen itself and the controls inside it (not for the
+  // dialogs or popups it opens, which are windows of their own).
+  bool contains(const QWidget* widget) const;
+
+  // Gives the keyboard focus to the control the screen chose, else to the
+  // first control that takes it; drills take it themselves. The host calls
+  // it whenever the screen is shown.
+  virtual void takeFocus();
 
   // Stores this screen's position, closes it and opens `target` (placed from
   // ScreenPosition when its row says so).
@@ -85,6 +95,9 @@ class DrillScreen : public Screen {
   // Applies the input rules to every control created so far; the host calls
   // it before showing the screen, call it again after adding controls later.
   void applyInputRules();
+
+  // The drill itself takes the keys, whichever control was focused before.
+  void takeFocus() override;
 
  protected:
   // One character as the key produced it (letter case kept; space, '\r',

@@ -4,6 +4,7 @@
 
 #include "fakes/fake_services.h"
 #include "music/music_drill.h"
+#include "music/note_stream.h"
 #include "music/songs.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,8 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
+#include <stdlib.h>
 #include <vector>
 
 namespace lk {
@@ -20,6 +23,21 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr double kRate = 48000.0;
+
+// A folder of its own per test, so tests run side by side (ctest -j) never
+// see one another's SoundFonts.
+struct ScratchDir {
+  fs::path path;
+  ScratchDir() {
+    std::string t = (fs::temp_directory_path() / "lk_soundfonts.XXXXXX").string();
+    if (!mkdtemp(t.data())) throw std::runtime_error("mkdtemp failed");
+    path = t;
+  }
+  ~ScratchDir() {
+    std::error_code ec;
+    fs::remove_all(path, ec);
+  }
+};
 
 FluidSynthOutput::Options renderOnly() {
   FluidSynthOutput::Options o;
@@ -91,8 +109,71 @@ TEST_F(FluidSynthRender, MessagesAreIgnoredAfterCloseAndPlayAgainAfterReopen) {
   EXPECT_GT(renderLevel(out, 0.1), 1e-3);
 }
 
+// Keeps what the note path writes, in order.
+class RecordingSink : public NoteSink {
+ public:
+  void write(std::span<const float> audio, At at) override {
+    writes.push_back({std::vector<float>(audio.begin(), audio.end()), at});
+  }
+  struct Write {
+    std::vector<float> audio;
+    At at;
+  };
+  std::vector<Write> writes;
+};
+
+// Frames before the first sample of `audio` (interleaved) above -50 dBFS.
+std::size_t leadIn(const std::vector<float>& audio) {
+  for (std::size_t i = 0; i < audio.size(); ++i)
+    if (std::abs(audio[i]) >= 100.0f / 32768.0f) return i / 2;
+  return audio.size() / 2;
+}
+
+TEST_F(FluidSynthRender, AKeysNoteStartsInItsOwnBlockWhateverTheServerAskedBefore) {
+  ASSERT_NE(out.noteSynth(), nullptr);
+  RecordingSink sink;
+  NoteStream stream(*out.noteSynth(), sink, 1440);
+  auto strike = [&](std::size_t askedBefore) {
+    stream.send({0xB0, 120, 0});  // all sound off
+    stream.feed(9600);             // the tail renders away
+    stream.feed(askedBefore);
+    sink.writes.clear();
+    stream.send({0x90, 64, 127});
+    EXPECT_EQ(sink.writes.size(), 1u);
+    EXPECT_EQ(sink.writes.back().at, NoteSink::At::ReadPosition);
+    return leadIn(sink.writes.back().audio);
+  };
+  // The SoundFont's own lead-in, from a stream fed in whole blocks.
+  const std::size_t own = strike(64);
+  ASSERT_LT(own, stream.keyFrames()) << "the note is not in the key's block";
+  // Requests of any size leave nothing inside the synthesizer that would
+  // come out ahead of the note (a part block left behind would add 28 to
+  // 63 frames here); the voice itself starts a frame or two apart.
+  for (std::size_t asked : {std::size_t{1}, std::size_t{100}, std::size_t{577}}) {
+    EXPECT_NEAR(double(strike(asked)), double(own), 4.0) << "after a request of " << asked << " frames";
+  }
+}
+
+TEST_F(FluidSynthRender, EveryKeyOfTheSongsRangeIsAudibleWithinTwoMillisecondsOfItsBlock) {
+  // What a key's own block carries decides how soon it is heard: a sample
+  // that opens with silence adds all of it to every key in its range.
+  ASSERT_NE(out.noteSynth(), nullptr);
+  RecordingSink sink;
+  NoteStream stream(*out.noteSynth(), sink, 1440);
+  for (int key = 36; key <= 96; ++key) {
+    stream.send({0xB0, 120, 0});
+    stream.feed(9600);
+    sink.writes.clear();
+    stream.send({0x90, static_cast<std::uint8_t>(key), 127});
+    ASSERT_EQ(sink.writes.size(), 1u);
+    EXPECT_LE(leadIn(sink.writes.back().audio), 96u) << "key " << key;
+    stream.send({0x90, static_cast<std::uint8_t>(key), 0});
+  }
+}
+
 TEST(FluidSynthOutputTest, NoSoundFontMeansNoDevice) {
-  const fs::path empty = fs::temp_directory_path() / "lk_no_soundfont";
+  const ScratchDir scratch;
+  const fs::path& empty = scratch.path;
   fs::create_directories(empty);
   auto o = renderOnly();
   o.soundFontFolders = {empty};
@@ -107,7 +188,8 @@ TEST(FluidSynthOutputTest, NoSoundFontMeansNoDevice) {
 }
 
 TEST(FluidSynthOutputTest, WithoutSoundFontTheDrillShowsTheMessageAndCannotStart) {
-  const fs::path empty = fs::temp_directory_path() / "lk_no_soundfont";
+  const ScratchDir scratch;
+  const fs::path& empty = scratch.path;
   fs::create_directories(empty);
   auto o = renderOnly();
   o.soundFontFolders = {empty};
@@ -125,7 +207,8 @@ TEST(FluidSynthOutputTest, WithoutSoundFontTheDrillShowsTheMessageAndCannotStart
 }
 
 TEST(FluidSynthOutputTest, BrokenSoundFontFileIsSkipped) {
-  const fs::path dir = fs::temp_directory_path() / "lk_broken_soundfont";
+  const ScratchDir scratch;
+  const fs::path& dir = scratch.path;
   fs::create_directories(dir);
   std::ofstream(dir / "FluidR3_GM.sf2") << "not a soundfont";
   auto o = renderOnly();
@@ -136,9 +219,8 @@ TEST(FluidSynthOutputTest, BrokenSoundFontFileIsSkipped) {
 }
 
 TEST(FluidSynthOutputTest, CandidatesPreferTheFullerGeneralMidiSet) {
-  const fs::path dir = fs::temp_directory_path() / "lk_soundfont_order";
-  fs::remove_all(dir);
-  fs::create_directories(dir);
+  const ScratchDir scratch;
+  const fs::path& dir = scratch.path;
   std::ofstream(dir / "TimGM6mb.sf2") << "x";
   std::ofstream(dir / "Big.sf2") << std::string(100, 'x');
   std::ofstream(dir / "Small.sf2") << "xx";

@@ -59,6 +59,8 @@ class GuiHarness {
   }
 
   Screen* current() const { return host->current(); }
+  // The program's one window, which shows the current screen; the user moves it.
+  QWidget* window() const { return host->window(); }
   ScreenId currentId() const { return host->current() ? host->current()->id() : ScreenId::ver; }
   Screen* version() const { return host->versionScreen(); }
 

@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPointer>
 #include <QtTest>
 #include <functional>
 
@@ -145,7 +146,7 @@ class ScreenGraphTest : public QObject {
     const QPoint before = h.state.position.left || h.state.position.top
                               ? QPoint(int(h.state.position.left), int(h.state.position.top))
                               : QPoint();
-    h.current()->move(137, 91);
+    h.window()->move(137, 91);
     GuiHarness::settle();
     h.fakes.messages.shown.clear();
     QVERIFY2(h.click(a.button), "button missing, hidden or disabled");
@@ -157,8 +158,103 @@ class ScreenGraphTest : public QObject {
       QCOMPARE(QPoint(int(h.state.position.left), int(h.state.position.top)), before);
     } else {
       QCOMPARE(QPoint(int(h.state.position.left), int(h.state.position.top)), QPoint(137, 91));
-      if (lk::screenInfo(a.to).takesPosition) QCOMPARE(h.current()->pos(), QPoint(137, 91));
+      if (lk::screenInfo(a.to).takesPosition) QCOMPARE(h.window()->pos(), QPoint(137, 91));
     }
+  }
+
+  // One window for the whole walk: every screen is shown inside it, which
+  // takes the screen's caption and size, never offers maximize, and gives
+  // the keyboard focus to the new screen; the old screen is destroyed. The
+  // options and version screens open as windows of their own over it.
+  void oneWindowThroughAWalkOfTheGraph() {
+    lk::test::FakeMidi midi;
+    GuiHarness h({lk::registerPracticeScreens, lk::registerMusicScreens, lk::registerEditorScreens,
+                 lk::registerProgressScreens});
+    h.fakes.midi = &midi;
+    h.rewire();
+    QWidget* const window = h.window();
+    auto programWindows = [] {
+      QList<QWidget*> shown;
+      for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && !qobject_cast<QMenu*>(w) && w->windowType() != Qt::ToolTip) shown << w;
+      return shown;
+    };
+    auto fixedWithoutMaximize = [](QWidget* w) {
+      return w->minimumSize() == w->maximumSize() && !(w->windowFlags() & Qt::WindowMaximizeButtonHint) &&
+             (w->windowFlags() & Qt::CustomizeWindowHint);
+    };
+    QPointer<lk::Screen> previous;
+    auto check = [&](ScreenId id) {
+      QCOMPARE(h.currentId(), id);
+      lk::Screen* s = h.current();
+      QVERIFY(previous.isNull());
+      previous = s;
+      QCOMPARE(s->window(), window);
+      QList<QWidget*> shown = programWindows();
+      shown.removeOne(h.version());  // beside the window when it was opened
+      QCOMPARE(shown, QList<QWidget*>{window});
+      QCOMPARE(window->windowTitle(), s->windowTitle());
+      QCOMPARE(window->size(), s->size());
+      QVERIFY(s->client()->minimumSize() == s->client()->maximumSize());
+      QVERIFY(window->rect().contains(QRect(s->client()->mapTo(window, QPoint()), s->client()->size())));
+      const bool menuShown = s->menuWidget() && s->menuWidget()->isVisible();
+      QCOMPARE(menuShown, lk::screenInfo(id).commonMenu);
+      QVERIFY(fixedWithoutMaximize(window));
+      QTRY_VERIFY(QApplication::focusWidget() && s->contains(QApplication::focusWidget()));
+      if (qobject_cast<lk::DrillScreen*>(s)) QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(s));
+    };
+    auto go = [&](const char* button, ScreenId id) {
+      QVERIFY2(h.click(QString::fromLatin1(button)), button);
+      check(id);
+    };
+
+    h.open(ScreenId::start);
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    check(ScreenId::start);
+    go("start_b", ScreenId::m_menu);
+    go("tra_b", ScreenId::t_menu);
+    go("tra1_b", ScreenId::t_original);
+    finishWordDrill(h);
+    go("kekka_b", ScreenId::t_kekka);
+    go("Command1", ScreenId::t_menu);
+    go("re_b", ScreenId::m_menu);
+    go("midimenu_b", ScreenId::midi_menu);
+    go("m1_b", ScreenId::midi_tra);
+    go("re_b", ScreenId::midi_menu);
+    go("re_b", ScreenId::m_menu);
+    go("set_b", ScreenId::settei);
+    go("next_b", ScreenId::settei2);
+    go("re_b", ScreenId::m_menu);
+    go("ed_b", ScreenId::ed_select);
+    go("Command1", ScreenId::sakusei_a);
+    go("re_b", ScreenId::m_menu);
+    go("ed_b", ScreenId::ed_select);
+    QTest::mouseClick(h.find<QAbstractButton>("edselect_o_1"), Qt::LeftButton);
+    go("Command1", ScreenId::sakuseib);
+    go("re_b", ScreenId::m_menu);
+
+    QVERIFY(h.triggerMenu("opt_m"));
+    lk::Screen* options = h.host->optionsScreen();
+    QVERIFY(options && options->isWindow() && options->isVisible());
+    QCOMPARE(options->parentWidget(), window);  // comes up over the window, modal
+    QVERIFY(options->isModal());
+    QVERIFY(fixedWithoutMaximize(options));
+    QTest::mouseClick(options->findChild<QAbstractButton*>("re_b"), Qt::LeftButton);
+    h.settle();
+    QVERIFY(!h.host->optionsScreen());
+    QCOMPARE(h.current(), previous.data());  // the menu stayed open below
+
+    QVERIFY(h.triggerMenu("ver_m"));
+    lk::Screen* ver = h.version();
+    QVERIFY(ver && ver->isWindow() && ver->isVisible() && !ver->isModal());
+    QCOMPARE(ver->windowTitle(), QStringLiteral("バージョン情報"));
+    QVERIFY(fixedWithoutMaximize(ver));
+    QCOMPARE(programWindows().size(), 2);
+    window->activateWindow();  // the click on the window below activates it
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    go("tra_b", ScreenId::t_menu);  // the version screen stays beside the window
+    QVERIFY(h.version() == ver && ver->isVisible());
   }
 
   // Every arrow of the graph starts at a screen of the table, and every

@@ -123,8 +123,8 @@ class ScreenHostTest : public QObject {
     GuiHarness h({registerRoutes});
     RouteScreen::loads = RouteScreen::unloads = 0;
     Screen* first = h.open(ScreenId::m_menu);
-    first->move(123, 77);
-    const QPoint placed = first->pos();
+    h.window()->move(123, 77);
+    const QPoint placed = h.window()->pos();
     QPointer<Screen> old = first;
     QVERIFY(h.click("go_b"));
     QVERIFY(old.isNull());  // destroyed on leaving
@@ -132,14 +132,14 @@ class ScreenHostTest : public QObject {
     QCOMPARE(h.currentId(), ScreenId::settei);
     QCOMPARE(h.state.position.left, float(placed.x()));
     QCOMPARE(h.state.position.top, float(placed.y()));
-    QCOMPARE(h.current()->pos(), placed);
+    QCOMPARE(h.window()->pos(), placed);
 
     // Going back shows the first screen, a new object, at the second's place.
-    h.current()->move(300, 200);
-    const QPoint second = h.current()->pos();
+    h.window()->move(300, 200);
+    const QPoint second = h.window()->pos();
     QVERIFY(h.click("go_b"));
     QCOMPARE(h.currentId(), ScreenId::m_menu);
-    QCOMPARE(h.current()->pos(), second);
+    QCOMPARE(h.window()->pos(), second);
     QCOMPARE(RouteScreen::loads, 3);
     QCOMPARE(h.finishedCount, 0);
   }
@@ -147,15 +147,17 @@ class ScreenHostTest : public QObject {
   // ed_select leaves by steps 2-4 only: the main menu comes back where it was left.
   void editorChoiceKeepsThePositionOfTheMainMenu() {
     GuiHarness h({registerRoutes});
-    h.open(ScreenId::m_menu)->move(150, 90);
-    const QPoint menuPlace = h.current()->pos();
+    h.open(ScreenId::m_menu);
+    h.window()->move(150, 90);
+    const QPoint menuPlace = h.window()->pos();
     h.host->handOver(*h.current(), ScreenId::ed_select, true);
     h.settle();
     QCOMPARE(h.currentId(), ScreenId::ed_select);
-    h.current()->move(400, 300);
+    QCOMPARE(h.window()->pos(), menuPlace);  // the choice opens where the window is
+    h.window()->move(400, 300);
     QVERIFY(h.click("keep_b"));
     QCOMPARE(h.currentId(), ScreenId::m_menu);
-    QCOMPARE(h.current()->pos(), menuPlace);
+    QCOMPARE(h.window()->pos(), menuPlace);
   }
 
   void versionScreenOpensOnceAndKeepsTheProgramAlive() {
@@ -180,6 +182,8 @@ class ScreenHostTest : public QObject {
     QVERIFY(h.triggerMenu("end_m"));
     QVERIFY(!h.current());
     QCOMPARE(h.finishedCount, 0);  // the version screen is still open
+    QVERIFY(ver->isVisible());      // though the window it came up over is gone
+    QVERIFY(!h.window()->isVisible());
     QTest::mouseClick(ver->findChild<QPushButton*>("close_b"), Qt::LeftButton);
     h.settle();
     QVERIFY(ver.isNull());
@@ -194,9 +198,11 @@ class ScreenHostTest : public QObject {
     QVERIFY(!h.host->running());
 
     GuiHarness h2({registerRoutes});
-    h2.open(ScreenId::settei)->close();  // window's close button
+    h2.open(ScreenId::settei);
+    QVERIFY(h2.window()->close());  // the title bar's close button
     h2.settle();
     QCOMPARE(h2.finishedCount, 1);
+    QVERIFY(!h2.window()->isVisible());
   }
 
   // Space, Enter and Backspace are characters of the drill, never clicks.

@@ -82,12 +82,12 @@ class ShellScreensTest : public QObject {
     };
     int x = 40;
     for (const auto& step : steps) {
-      h.current()->move(x, x / 2);
-      const QPoint left = h.current()->pos();
+      h.window()->move(x, x / 2);
+      const QPoint left = h.window()->pos();
       QVERIFY2(h.click(QString::fromLatin1(step.button)), step.button);
       QCOMPARE(h.currentId(), step.to);
       QCOMPARE(h.current()->windowTitle(), QString::fromUtf8(step.caption));
-      QCOMPARE(h.current()->pos(), left);
+      QCOMPARE(h.window()->pos(), left);
       QCOMPARE(h.state.position.left, float(left.x()));
       QCOMPARE(h.state.position.top, float(left.y()));
       x += 37;
@@ -290,17 +290,17 @@ class ShellScreensTest : public QObject {
     QFETCH(QString, button);
     QFETCH(int, target);
     Started h;
-    h.current()->move(210, 120);
-    const QPoint menuPlace = h.current()->pos();
+    h.window()->move(210, 120);
+    const QPoint menuPlace = h.window()->pos();
     QVERIFY(h.click("ed_b"));
     QCOMPARE(h.currentId(), ScreenId::ed_select);
     QCOMPARE(h.current()->windowTitle(), QStringLiteral("作成選択"));
     QVERIFY(h.find<QRadioButton>("edselect_o_0")->isChecked());
-    h.current()->move(500, 400);
+    h.window()->move(500, 400);
     for (const QString& o : option.split(',', Qt::SkipEmptyParts)) QVERIFY(h.click(o));
     QVERIFY(h.click(button));
     QCOMPARE(int(h.currentId()), target);
-    QCOMPARE(h.current()->pos(), menuPlace);
+    QCOMPARE(h.window()->pos(), menuPlace);
     QCOMPARE(h.state.position.left, float(menuPlace.x()));
   }
 
