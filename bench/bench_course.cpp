@@ -4,6 +4,7 @@
 // 50 ms each); and the word list's size and the time to read it. Needs the
 // word list beside the tool (build/bin/course_words.txt).
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -69,6 +70,17 @@ int main(int argc, char** argv) {
     worst = std::max(worst, msSince(t0));
   }
   std::printf("course state over 5,000 runs: %.1f ms (worst of 5), %zu units included\n", worst, state.includedCount);
+  {
+    // The two halves: reading the keystrokes from the store, and replaying them.
+    lk::HistoryStore::Status st;
+    auto store = lk::HistoryStore::open(db, st, lk::HistoryStore::Mode::ReadOnly);
+    t0 = Clock::now();
+    const auto runs = lk::allRuns(*store);
+    const double read = msSince(t0);
+    t0 = Clock::now();
+    lk::computeCourse(runs, cw.order);
+    std::printf("  of which reading the store %.1f ms, replaying %.1f ms\n", read, msSince(t0));
+  }
   worst = 0;
   std::size_t n = 0;
   for (std::uint64_t seed = 0; seed < 20; ++seed) {
