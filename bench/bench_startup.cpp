@@ -37,7 +37,7 @@ int main() {
 
 #include "engine/key_settings.h"
 #include "practice/ranking_table.h"
-#include "shell/settings_file.h"
+#include "records/settings_file.h"
 
 extern char** environ;
 

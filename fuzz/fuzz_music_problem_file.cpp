@@ -2,7 +2,7 @@
 #include <cstdlib>
 
 #include "memory_file.h"
-#include "music/music_problem_file.h"
+#include "records/music_problem_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string& path = lk::fuzz::memoryFile(data, size);

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "memory_file.h"
-#include "shell/settings_file.h"
+#include "records/settings_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   lk::KeySettings s;

@@ -2,7 +2,7 @@
 // crash nor hang, and what they report must hang together.
 #include <cstdlib>
 
-#include "editors/typing_problem_file.h"
+#include "records/typing_problem_file.h"
 #include "memory_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

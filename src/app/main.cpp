@@ -41,7 +41,9 @@ int main(int argc, char* argv[]) {
   // A second start on the same data folder brings the open window to the
   // front and ends here, before it reads a file or shows a message.
   lk::SingleInstance instance(QString::fromStdU16String(folder.dataFolder().u16string()));
-  if (instance.claim() == lk::SingleInstance::Claim::signalled) return 0;
+  const lk::SingleInstance::Claim claim = instance.claim();
+  if (claim == lk::SingleInstance::Claim::signalled) return 0;
+  if (claim == lk::SingleInstance::Claim::first) instance.releaseOnTermination();
   lk::QtSoundEffects sound(folder.soundFolder(), modules + QStringLiteral("libluminakey_sound.so"));
   lk::QtMessageBoxes messages;
   lk::QtFileDialogs files;

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "course/word_list.h"
-#include "progress/keystroke_record.h"
+#include "records/run_record.h"
 
 namespace lk {
 

@@ -9,7 +9,7 @@
 
 #include "course/course_model.h"
 #include "course/word_list.h"
-#include "practice/problem_set.h"
+#include "records/problem_set.h"
 #include "shell/services.h"
 
 namespace lk {

@@ -9,10 +9,10 @@
 #include "engine/text.h"
 #include "engine/kana_to_romaji.h"
 #include "music/melody.h"
-#include "music/music_problem_file.h"
-#include "practice/problem_set.h"
+#include "records/music_problem_file.h"
+#include "records/problem_set.h"
 #include "shell/services.h"
-#include "shell/text_file.h"
+#include "records/text_file.h"
 
 namespace lk {
 

@@ -4,7 +4,7 @@
 // canonical romaji in the file; these two steps turn the working set's 100
 // readings from one form into the other in place.
 
-#include "practice/problem_set.h"
+#include "records/problem_set.h"
 
 namespace lk {
 

@@ -8,8 +8,8 @@
 #include "engine/key_settings.h"
 #include "engine/rewrite.h"
 #include "engine/text.h"
-#include "shell/field_reader.h"
-#include "shell/text_file.h"
+#include "records/field_reader.h"
+#include "records/text_file.h"
 
 namespace lk {
 

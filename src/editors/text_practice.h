@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "editors/reading_lookup.h"
-#include "editors/typing_problem_file.h"
-#include "practice/problem_set.h"
+#include "records/typing_problem_file.h"
+#include "records/problem_set.h"
 
 namespace lk {
 

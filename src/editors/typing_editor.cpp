@@ -3,15 +3,15 @@
 #include <string>
 
 #include "editors/reading_lookup.h"
-#include "editors/typing_problem_file.h"
+#include "records/typing_problem_file.h"
 #include "engine/input_text.h"
 #include "editors/reading_rows.h"
 #include "engine/kana_to_romaji.h"
 #include "engine/romaji_to_kana.h"
 #include "engine/text.h"
-#include "practice/problem_set.h"
+#include "records/problem_set.h"
 #include "shell/services.h"
-#include "shell/text_file.h"
+#include "records/text_file.h"
 
 namespace lk {
 

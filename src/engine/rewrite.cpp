@@ -186,14 +186,6 @@ bool runRewrite(Text& s, const KeySettings& settings, const RewriteOptions& opti
 
 }  // namespace
 
-void rewriteCompounds(std::u16string& s, const KeySettings& settings) {
-  const auto spans = compoundSpans(s, settings, false);
-  if (spans.empty()) return;
-  PlainText text(s);
-  text.replaceSpans(spans);
-  s = text.take();
-}
-
 std::u16string rewriteRomaji(std::u16string_view canonical, const KeySettings& settings) {
   return rewriteRomaji(canonical, settings, RewriteOptions{}, nullptr);
 }

@@ -26,9 +26,4 @@ std::u16string rewriteRomaji(std::u16string_view canonical, const KeySettings& s
 std::u16string rewriteRomaji(std::u16string_view canonical, const KeySettings& settings,
                              const RewriteOptions& options, bool* appendedFinalN = nullptr);
 
-// The compound stage alone: scanning from the left, the longest compound
-// token (rows 12..91) starting at each position is replaced by its row's
-// variant, and the written variant is not scanned again.
-void rewriteCompounds(std::u16string& s, const KeySettings& settings);
-
 }  // namespace lk

@@ -16,8 +16,8 @@
 #include "engine/key_settings.h"
 #include "music/melody.h"
 #include "music/midi_output.h"
-#include "practice/drill_result.h"
-#include "practice/problem_set.h"
+#include "records/drill_result.h"
+#include "records/problem_set.h"
 #include "progress/keystroke_record.h"
 
 namespace lk {

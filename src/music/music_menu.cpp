@@ -1,7 +1,7 @@
 #include "music/music_menu.h"
 
-#include "editors/problem_file_header.h"
-#include "music/music_problem_file.h"
+#include "records/problem_file.h"
+#include "records/music_problem_file.h"
 
 namespace lk {
 

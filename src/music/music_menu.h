@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "practice/problem_set.h"
+#include "records/problem_set.h"
 
 namespace lk {
 

@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "engine/key_settings.h"
-#include "practice/drill_result.h"
-#include "practice/problem_set.h"
+#include "records/drill_result.h"
+#include "records/problem_set.h"
 #include "progress/keystroke_record.h"
 #include "shell/services.h"
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "editors/problem_file_header.h"
-#include "editors/typing_problem_file.h"
+#include "records/problem_file.h"
+#include "records/typing_problem_file.h"
 #include "engine/text.h"
 
 namespace lk {

@@ -6,7 +6,7 @@
 #include <span>
 #include <string_view>
 
-#include "practice/problem_set.h"
+#include "records/problem_set.h"
 
 namespace lk {
 

@@ -11,59 +11,9 @@ namespace lk {
 
 namespace {
 
-constexpr std::array<std::string_view, 4> kModeNames = {"word", "char", "music", "course"};
-
 std::uint8_t clampPos(std::size_t p) { return static_cast<std::uint8_t>(p < 255 ? p : 255); }
 
 }  // namespace
-
-std::string_view drillModeName(DrillMode mode) { return kModeNames[static_cast<std::size_t>(mode)]; }
-
-bool parseDrillMode(std::string_view name, DrillMode& mode) {
-  for (std::size_t i = 0; i < kModeNames.size(); ++i) {
-    if (kModeNames[i] == name) {
-      mode = static_cast<DrillMode>(i);
-      return true;
-    }
-  }
-  return false;
-}
-
-std::string describeKeySettings(const KeySettings& settings) {
-  std::string out;
-  const auto options = keyOptionTable();
-  for (std::size_t i = 0; i < options.size(); ++i) {
-    const std::u16string& v = settings.keys[i];
-    if (v == options[i].token) continue;
-    out.append(options[i].field);
-    out.push_back('=');
-    for (char16_t c : v) out.push_back(static_cast<char>(c));  // variants are ASCII
-    out.push_back(' ');
-  }
-  out += "saidai=" + std::to_string(settings.saidai) + " koukaon=" + std::to_string(settings.koukaon);
-  return out;
-}
-
-std::string formatDateTime(const LocalDateTime& t) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
-                t.second);
-  return buf;
-}
-
-bool parseDateTime(std::string_view text, LocalDateTime& t) {
-  if (text.size() != 19) return false;
-  LocalDateTime r;
-  const std::string s(text);
-  char sep = 0;
-  if (std::sscanf(s.c_str(), "%4d-%2d-%2d%c%2d:%2d:%2d", &r.year, &r.month, &r.day, &sep, &r.hour, &r.minute,
-                  &r.second) != 7 ||
-      sep != 'T') {
-    return false;
-  }
-  t = r;
-  return true;
-}
 
 KeystrokeRecorder::KeystrokeRecorder(RunRecord& run, Clock* clock) : run_(run), clock_(clock) { reset(); }
 

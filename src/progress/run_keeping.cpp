@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "practice/scoring.h"
+#include "records/scoring.h"
 #include "progress/history_store.h"
-#include "shell/data_files.h"
+#include "records/data_files.h"
 
 namespace lk {
 

@@ -4,12 +4,12 @@
 // app (or a test) owns it for the whole run and hands it to every screen.
 
 #include "engine/key_settings.h"
-#include "practice/drill_result.h"
-#include "practice/problem_set.h"
-#include "practice/ranking_table.h"
-#include "progress/progress_state.h"
-#include "shell/app_options.h"
-#include "shell/screen_position.h"
+#include "records/drill_result.h"
+#include "records/problem_set.h"
+#include "records/ranking_file.h"
+#include "records/progress_state.h"
+#include "records/app_options.h"
+#include "records/screen_position.h"
 #include "shell/services.h"
 
 namespace lk {

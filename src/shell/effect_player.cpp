@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
-#include "shell/text_file.h"
+#include "records/text_file.h"
 
 namespace lk {
 

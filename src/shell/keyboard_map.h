@@ -12,7 +12,7 @@
 #include <span>
 #include <string_view>
 
-#include "shell/app_options.h"
+#include "records/app_options.h"
 
 namespace lk {
 

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string_view>
 
+#include "records/date_time.h"
+
 namespace lk {
 
 class MidiOutput;      // music/midi_output.h
@@ -59,17 +61,6 @@ class ProgramFolder {
   // Folder of set.dat and rank.dat: the program folder, or the user's data
   // folder when the program folder cannot be written.
   virtual std::filesystem::path dataFolder() = 0;
-};
-
-struct LocalDateTime {
-  int year = 2000;   // four digits
-  int month = 1;     // 1..12
-  int day = 1;       // 1..31
-  int hour = 0;      // 0..23
-  int minute = 0;
-  int second = 0;
-
-  bool operator==(const LocalDateTime&) const = default;
 };
 
 class Clock {

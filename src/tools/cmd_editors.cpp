@@ -6,11 +6,11 @@
 #include <memory>
 #include <ostream>
 
-#include "editors/typing_problem_file.h"
+#include "records/typing_problem_file.h"
 #include "engine/input_text.h"
 #include "engine/kana_to_romaji.h"
 #include "engine/text.h"
-#include "shell/text_file.h"
+#include "records/text_file.h"
 #include "tools/command.h"
 
 #ifdef LK_HAVE_MECAB

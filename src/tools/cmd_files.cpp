@@ -2,15 +2,15 @@
 // program's own readers.
 #include <ostream>
 
-#include "editors/problem_file_header.h"
-#include "editors/typing_problem_file.h"
+#include "records/problem_file.h"
+#include "records/typing_problem_file.h"
 #include "engine/romaji_to_kana.h"
 #include "engine/text.h"
-#include "music/music_problem_file.h"
+#include "records/music_problem_file.h"
 #include "practice/ranking_table.h"
-#include "shell/field_reader.h"
-#include "shell/settings_file.h"
-#include "shell/text_file.h"
+#include "records/field_reader.h"
+#include "records/settings_file.h"
+#include "records/text_file.h"
 #include "tools/command.h"
 
 namespace lk::tool {

@@ -8,10 +8,10 @@
 #include <sstream>
 
 #include "editors/text_practice.h"
-#include "editors/typing_problem_file.h"
+#include "records/typing_problem_file.h"
 #include "engine/text.h"
-#include "shell/field_reader.h"
-#include "shell/text_file.h"
+#include "records/field_reader.h"
+#include "records/text_file.h"
 #include "tools/command.h"
 
 #ifdef LK_HAVE_MECAB

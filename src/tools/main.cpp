@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/text_file.h"
+#include "records/text_file.h"
 #include "tools/command.h"
 
 namespace lk::tool {

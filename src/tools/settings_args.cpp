@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "engine/text.h"
-#include "shell/settings_file.h"
+#include "records/settings_file.h"
 #include "tools/command.h"
 
 namespace lk::tool {

@@ -13,9 +13,9 @@
 #include "fakes/fake_reading.h"
 #include "fakes/fake_services.h"
 #include "fakes/test_data.h"
-#include "music/music_problem_file.h"
-#include "practice/problem_set.h"
-#include "shell/text_file.h"
+#include "records/music_problem_file.h"
+#include "records/problem_set.h"
+#include "records/text_file.h"
 
 namespace lk {
 namespace {

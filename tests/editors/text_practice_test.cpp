@@ -4,7 +4,7 @@
 
 #include "engine/text.h"
 #include "fakes/fake_reading.h"
-#include "shell/text_file.h"
+#include "records/text_file.h"
 
 namespace lk {
 namespace {

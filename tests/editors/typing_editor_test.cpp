@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "editors/typing_problem_file.h"
+#include "records/typing_problem_file.h"
 #include "engine/text.h"
 #include "fakes/fake_reading.h"
 #include "fakes/fake_services.h"
 #include "fakes/test_data.h"
-#include "practice/problem_set.h"
-#include "shell/text_file.h"
+#include "records/problem_set.h"
+#include "records/text_file.h"
 
 namespace lk {
 namespace {

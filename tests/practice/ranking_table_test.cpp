@@ -137,10 +137,10 @@ RankingTable goldenTable() {
 
 TEST_F(Ranking, SaveMatchesTheHandMadeFileAndLoadsBack) {
   ASSERT_TRUE(saveRanking(goldenTable(), file()).ok);
-  EXPECT_EQ(folder.read("rank.dat"), test::readBytes(test::dataPath("practice/data/rank_golden.dat")));
+  EXPECT_EQ(folder.read("rank.dat"), test::readBytes(test::dataPath("records/data/rank_golden.dat")));
   RankingTable back;
   back.entries[5].title = u"stale";  // a full read replaces every field
-  const auto r = loadRanking(back, test::dataPath("practice/data/rank_golden.dat"));
+  const auto r = loadRanking(back, test::dataPath("records/data/rank_golden.dat"));
   EXPECT_TRUE(r.ok);
   EXPECT_EQ(back, goldenTable());
 }

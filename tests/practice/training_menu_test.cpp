@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "editors/typing_problem_file.h"
+#include "records/typing_problem_file.h"
 #include "fakes/fake_services.h"
 #include "engine/text.h"
-#include "shell/text_file.h"
+#include "records/text_file.h"
 
 namespace lk {
 namespace {

@@ -6,6 +6,8 @@
 
 #include <fstream>
 
+#include "fakes/fake_services.h"
+
 namespace lk {
 namespace {
 
@@ -144,20 +146,20 @@ class FakeOutput : public EffectOutput {
 class EffectPlayerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = fs::temp_directory_path() / "luminakey_effect_player_test";
-    fs::remove_all(folder_);
+    // A folder of its own, so that runs in parallel never share the clips.
+    folder_ = program_.root;
     fs::create_directories(folder_ / "music");
     write("music/key.wav", wav(1, EffectPlayer::kRate, 16, {11, 12, 13}));
     write("music/miss.wav", wav(1, EffectPlayer::kRate, 16, {21, 22}));
     write("broken.wav", {'n', 'o', 't', ' ', 'a', ' ', 'w', 'a', 'v'});
   }
-  void TearDown() override { fs::remove_all(folder_); }
 
   void write(const char* name, const std::vector<std::uint8_t>& bytes) {
     std::ofstream(folder_ / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                            static_cast<std::streamsize>(bytes.size()));
   }
 
+  test::FakeProgramFolder program_;
   fs::path folder_;
 };
 

@@ -14,34 +14,34 @@ check() { [ "$2" == "$3" ] || { fail "$1"; echo "  got:  $(printf '%q' "$3")"; e
 tab=$'\t'
 
 # Typing problem file: menu by default, readings as kana for the editor.
-got=$("$tool" show "$data/editors/data/typing_golden.txt")
+got=$("$tool" show "$data/records/data/typing_golden.txt")
 check typing-status 0 $?
 check typing-menu $'ntrafile\n3\n春の言葉, その一\n桜、さくら\tsakura\nC:\\temp と ~\t*c*:*\\*temp*to*~\n日本語\tnihonngo' "$got"
-got=$("$tool" show "$data/editors/data/typing_golden.txt" --as editor | sed -n '4p;6p')
+got=$("$tool" show "$data/records/data/typing_golden.txt" --as editor | sed -n '4p;6p')
 check typing-editor "桜、さくら${tab}さくら"$'\n'"日本語${tab}にほんご" "$got"
 
 # Refusals and failures: the reader's message alone, status 1.
-got=$("$tool" show "$data/editors/data/typing_unfinished_golden.txt")
+got=$("$tool" show "$data/records/data/typing_unfinished_golden.txt")
 check unfinished-status 1 $?
 check unfinished-menu "このファイルは作成途中です。" "$got"
-got=$("$tool" show "$data/editors/data/typing_unfinished_golden.txt" --as=editor | head -1)
+got=$("$tool" show "$data/records/data/typing_unfinished_golden.txt" --as=editor | head -1)
 check unfinished-editor "prentrafile" "$got"
-got=$("$tool" show "$data/editors/data/typing_empty_golden.txt")
+got=$("$tool" show "$data/records/data/typing_empty_golden.txt")
 check empty-menu "読み込みに失敗しました。" "$got"
 got=$("$tool" show "$dir/missing.txt" --as editor)
 check missing-status 1 $?
 check missing-editor "問題の読み込みに失敗しました。" "$got"
-got=$("$tool" show "$data/shell/data/set_golden.dat")
+got=$("$tool" show "$data/records/data/set_golden.dat")
 check other-magic "このファイルは読み込めません。" "$got"
 
 # Music problem file, told apart by its magic word.
-got=$("$tool" show "$data/music/data/music_golden.txt" | tail -1)
+got=$("$tool" show "$data/records/data/music_golden.txt" | tail -1)
 check music-menu "ランラララ, ラ${tab}らん ら ら${tab}rannrara${tab}\\10x2x0x" "$got"
-got=$("$tool" show "$data/music/data/music_golden.txt" --as editor | sed -n '1,2p;5p')
+got=$("$tool" show "$data/records/data/music_golden.txt" --as editor | sed -n '1,2p;5p')
 check music-editor $'miditrafile\n2\n'"ランラララ, ラ${tab}らん ら ら${tab}+ド-シ#ド" "$got"
 
 # set.dat and rank.dat are known by their names.
-cp "$data/shell/data/set_golden.dat" "$dir/set.dat"
+cp "$data/records/data/set_golden.dat" "$dir/set.dat"
 got=$("$tool" show "$dir/set.dat")
 check settings-status 0 $?
 check settings-head $'1\n50\nka=ka\nku=ku\nko=ko\nsi=shi' "$(head -6 <<<"$got")"
@@ -50,7 +50,7 @@ check settings-last "vo=vo" "$(tail -1 <<<"$got")"
 got=$("$tool" show "$dir/nowhere/set.dat")
 check settings-missing "設定の読み込みに失敗しました。設定はすべて初期化されます。" "$got"
 
-cp "$data/practice/data/rank_golden.dat" "$dir/rank.dat"
+cp "$data/records/data/rank_golden.dat" "$dir/rank.dat"
 got=$("$tool" show "$dir/rank.dat")
 check rank-head "1${tab}267${tab}98${tab}200${tab}04/12/25 03:05 PM${tab}初級"$'\n'"2${tab}150${tab}-25${tab}120${tab}05/01/02 12:00 AM${tab}歌の題, 副題" "$(head -2 <<<"$got")"
 check rank-empty-row "10${tab}${tab}${tab}${tab}${tab}" "$(tail -1 <<<"$got")"

@@ -77,7 +77,7 @@ check other-output-status 0 $?
 
 # show: a music file with a byte code page 932 lacks is a music file that
 # fails to read, not a file of another kind.
-{ head -c 40 "$data/music/data/music_golden.txt"; printf '\xff'; tail -c +41 "$data/music/data/music_golden.txt"; } > "$dir/bad_song.txt"
+{ head -c 40 "$data/records/data/music_golden.txt"; printf '\xff'; tail -c +41 "$data/records/data/music_golden.txt"; } > "$dir/bad_song.txt"
 got=$("$tool" show "$dir/bad_song.txt")
 check show-music-bad-byte-status 1 $?
 check show-music-bad-byte "読み込みに失敗しました。" "$got"

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QLocalServer>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -12,6 +13,7 @@
 #include <QtTest>
 #include <cstdio>
 #include <cstring>
+#include <signal.h>
 
 #include "shell/platform/single_instance.h"
 
@@ -35,6 +37,8 @@ int runCopy(int argc, char* argv[]) {
   QCoreApplication app(argc, argv);
   SingleInstance instance(QString::fromLocal8Bit(argv[2]));
   const SingleInstance::Claim claim = instance.claim();
+  // As the program does, before the copy says it runs (a test may signal it then).
+  if (claim == SingleInstance::Claim::first) instance.releaseOnTermination();
   std::printf("%s\n", claimName(claim));
   std::fflush(stdout);
   if (claim != SingleInstance::Claim::first) return 0;
@@ -119,6 +123,23 @@ class SingleInstanceTest : public QObject {
     QSignalSpy raised(&next, &SingleInstance::activationRequested);
     QCOMPARE(secondCopy(folder.path(), &next), QStringLiteral("signalled"));
     QTRY_COMPARE(raised.count(), 1);
+  }
+
+  // kill, a logout or Ctrl+C: the copy still ends by the signal, but leaves
+  // no lock or socket for the next start to take over.
+  void aCopyEndedByASignalLeavesNothingBehind() {
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
+      QTemporaryDir folder;
+      Copy ended(folder.path());
+      QCOMPARE(ended.nextLine(), QStringLiteral("first"));
+      ::kill(static_cast<pid_t>(ended.process.processId()), sig);
+      QVERIFY(ended.process.waitForFinished());
+      QCOMPARE(ended.process.exitStatus(), QProcess::CrashExit);
+      QVERIFY2(!QFile::exists(SingleInstance::lockFilePath(folder.path())), qPrintable(QString::number(sig)));
+      QLocalSocket probe;
+      probe.connectToServer(SingleInstance::serverName(folder.path()));
+      QVERIFY(!probe.waitForConnected(200));
+    }
   }
 
   void theCopyThatEndsLetsTheNextStartRun() {

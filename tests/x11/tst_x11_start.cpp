@@ -15,7 +15,7 @@
 
 #include "practice/ranking_table.h"
 #include "shell/screens/gui_test_support.h"
-#include "shell/settings_file.h"
+#include "records/settings_file.h"
 
 using lk::ScreenId;
 using lk::test::GuiHarness;

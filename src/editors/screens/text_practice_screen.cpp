@@ -14,7 +14,7 @@
 #include "engine/input_text.h"
 #include "shell/app_state.h"
 #include "shell/screens/picture_button.h"
-#include "shell/text_file.h"
+#include "records/text_file.h"
 
 namespace lk {
 

@@ -4,7 +4,7 @@
 // counters of the last drill; on load the run is offered to the ranking and
 // rank.dat is rewritten.
 
-#include "practice/scoring.h"
+#include "records/scoring.h"
 #include "shell/screens/screen.h"
 
 class QLabel;

@@ -6,7 +6,7 @@
 #include "shell/screens/screen_widgets.h"
 #include "practice/word_lists.h"
 #include "progress/run_keeping.h"
-#include "progress/weak_drill.h"
+#include "practice/weak_drill.h"
 #include "shell/app_state.h"
 #include "shell/screens/picture_button.h"
 

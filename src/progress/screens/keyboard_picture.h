@@ -10,7 +10,7 @@
 #include <map>
 
 #include "progress/keystroke_stats.h"
-#include "shell/app_options.h"
+#include "records/app_options.h"
 #include "shell/keyboard_map.h"
 
 class QLabel;

@@ -6,12 +6,16 @@
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QSysInfo>
 #include <QThread>
 #include <QTimer>
 #include <QWidget>
 
+#include <csignal>
+#include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 namespace lk {
@@ -63,6 +67,43 @@ SingleInstance::SingleInstance(const QString& dataFolder, QObject* parent)
 }
 
 SingleInstance::~SingleInstance() = default;
+
+namespace {
+
+// A signal handler may only write to a pipe; the event loop reads it. The
+// pipe is process-wide because signal dispositions are.
+int signalPipe[2] = {-1, -1};
+
+void onTerminationSignal(int sig) {
+  const unsigned char byte = static_cast<unsigned char>(sig);
+  const ssize_t written = ::write(signalPipe[1], &byte, 1);
+  (void)written;
+}
+
+}  // namespace
+
+void SingleInstance::releaseOnTermination() {
+  if (signalPipe[0] < 0 && ::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
+  connect(notifier, &QSocketNotifier::activated, this, [this] {
+    unsigned char sig = 0;
+    if (::read(signalPipe[0], &sig, 1) != 1) return;
+    release();
+    // The program still ends by the signal, as without this handler.
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);
+  });
+  struct sigaction action {};
+  action.sa_handler = onTerminationSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &action, nullptr);
+}
+
+void SingleInstance::release() {
+  server_.reset();  // closes the socket and removes its file
+  if (lock_.isLocked()) lock_.unlock();
+}
 
 SingleInstance::Claim SingleInstance::claim() {
   QDeadlineTimer knocking(kKnockForMs);

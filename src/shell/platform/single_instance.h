@@ -39,6 +39,15 @@ class SingleInstance : public QObject {
   // the folder is read.
   Claim claim();
 
+  // SIGTERM, SIGINT and SIGHUP (a logout, `kill`, Ctrl+C in a terminal)
+  // give up the lock and the socket before the program ends by the signal
+  // as it would have, so the next start does not have to take over a stale
+  // lock. Call once, after a successful claim().
+  void releaseOnTermination();
+
+  // Gives up the lock and the socket; later starts run as the first copy.
+  void release();
+
   // The lock file and the socket name of a data folder.
   static QString lockFilePath(const QString& dataFolder);
   static QString serverName(const QString& dataFolder);

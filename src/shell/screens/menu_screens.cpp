@@ -10,13 +10,13 @@
 #include <filesystem>
 #include <system_error>
 
-#include "practice/ranking_table.h"
+#include "records/ranking_file.h"
 #include "shell/app_state.h"
-#include "shell/data_files.h"
+#include "records/data_files.h"
 #include "shell/screens/options_store.h"
 #include "shell/screens/picture_button.h"
-#include "shell/settings_file.h"
-#include "shell/text_file.h"
+#include "records/settings_file.h"
+#include "records/text_file.h"
 
 namespace lk {
 namespace {

@@ -7,7 +7,7 @@
 
 #include <filesystem>
 
-#include "shell/app_options.h"
+#include "records/app_options.h"
 
 namespace lk {
 

@@ -8,7 +8,7 @@
 
 #include "shell/app_state.h"
 #include "shell/screens/picture_button.h"
-#include "shell/settings_file.h"
+#include "records/settings_file.h"
 
 namespace lk {
 namespace {

@@ -21,7 +21,7 @@
 #include "music/screens/music_screens.h"
 #include "shell/screens/gui_test_support.h"
 #include "shell/screens/screen_widgets.h"
-#include "shell/text_file.h"
+#include "records/text_file.h"
 
 using lk::ScreenId;
 using lk::test::GuiHarness;

@@ -21,7 +21,7 @@
 #include "practice/screens/practice_screens.h"
 #include "practice/screens/t_original.h"
 #include "shell/screens/gui_test_support.h"
-#include "shell/text_file.h"
+#include "records/text_file.h"
 
 using lk::ScreenId;
 using lk::test::GuiHarness;

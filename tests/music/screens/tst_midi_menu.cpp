@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "fakes/fake_midi.h"
-#include "music/music_problem_file.h"
+#include "records/music_problem_file.h"
 #include "music/screens/music_screens.h"
 #include "shell/screens/gui_test_support.h"
 

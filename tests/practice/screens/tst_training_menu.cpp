@@ -12,7 +12,7 @@
 #include "practice/screens/t_original.h"
 #include "practice/word_lists.h"
 #include "progress/history_store.h"
-#include "progress/weak_drill.h"
+#include "practice/weak_drill.h"
 #include "shell/screens/gui_test_support.h"
 
 using lk::ScreenId;

@@ -16,7 +16,7 @@
 #include "fakes/test_data.h"
 #include "shell/screens/gui_test_support.h"
 #include "shell/screens/program_look.h"
-#include "shell/settings_file.h"
+#include "records/settings_file.h"
 
 using lk::ScreenId;
 using lk::test::GuiHarness;
@@ -207,7 +207,7 @@ class ShellScreensTest : public QObject {
     shipped.set("si", u"shi");
     shipped.saidai = 10;
     h.fakes.folder.write("set.dat", settingsBytes(shipped));
-    h.fakes.folder.write("rank.dat", lk::test::readBytes(lk::test::dataPath("practice/data/rank_golden.dat")));
+    h.fakes.folder.write("rank.dat", lk::test::readBytes(lk::test::dataPath("records/data/rank_golden.dat")));
     h.fakes.folder.data = h.fakes.folder.root / "user";  // the data folder holds nothing yet
     std::filesystem::create_directories(*h.fakes.folder.data);
     h.open(ScreenId::start);
