@@ -16,7 +16,7 @@ packages=(
   # audio streams of the effects and the synthesizer: the sound server, SDL for plain ALSA
   libpulse-dev libsdl2-dev
   # reading lookup
-  libmecab-dev mecab-ipadic-utf8
+  libmecab-dev mecab-ipadic-utf8 mecab-ipadic
   # real-window and accessibility tests
   xvfb xauth xdotool x11-utils at-spi2-core dbus-x11 python3-pyatspi imagemagick
   # the one-window test on Wayland: a headless compositor and Qt's Wayland platform

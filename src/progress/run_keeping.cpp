@@ -23,7 +23,8 @@ void finishRun(AppState& state, RunRecord record, DrillMode mode, int questions)
   run.flexible = mode != DrillMode::Char && state.options.flexibleRomaji;
   const DrillResult& r = state.result;
   switch (mode) {
-    case DrillMode::Word: {
+    case DrillMode::Word:
+    case DrillMode::Course: {  // a course lesson runs in the word drill
       DrillResult copy = r;  // scoring turns a 0 s drill into 1 s, as the result screen shows it
       const DrillScores s = scoreDrill(copy);
       run.chars = copy.charCount;

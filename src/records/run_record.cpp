@@ -6,7 +6,7 @@ namespace lk {
 
 namespace {
 
-constexpr std::array<std::string_view, 3> kModeNames = {"word", "char", "music"};
+constexpr std::array<std::string_view, 4> kModeNames = {"word", "char", "music", "course"};
 
 }  // namespace
 

@@ -14,9 +14,9 @@
 
 namespace lk {
 
-enum class DrillMode { Word, Char, Music };
+enum class DrillMode { Word, Char, Music, Course };
 
-// "word", "char", "music": the names of the store and the tool.
+// "word", "char", "music", "course": the names of the store and the tool.
 std::string_view drillModeName(DrillMode mode);
 // Inverse of drillModeName; false for an unknown name.
 bool parseDrillMode(std::string_view name, DrillMode& mode);

@@ -45,6 +45,8 @@ QString modeText(DrillMode m) {
       return QStringLiteral("一文字");
     case DrillMode::Music:
       return QStringLiteral("ミュージック");
+    case DrillMode::Course:
+      return QStringLiteral("コース");
   }
   return {};
 }
@@ -395,7 +397,7 @@ void AnalysisScreen::layoutChosen(int index) {
 void AnalysisScreen::fillFilters() {
   mode_c_->clear();
   mode_c_->addItem(QStringLiteral("すべてのモード"), -1);
-  for (DrillMode m : {DrillMode::Word, DrillMode::Char, DrillMode::Music}) {
+  for (DrillMode m : {DrillMode::Word, DrillMode::Char, DrillMode::Music, DrillMode::Course}) {
     mode_c_->addItem(modeText(m), static_cast<int>(m));
   }
   course_c_->clear();
