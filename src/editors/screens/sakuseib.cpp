@@ -75,13 +75,18 @@ MusicEditorScreen::MusicEditorScreen(ScreenHost& host) : EditorScreen(ScreenId::
   status_ = new editors::FileStatusLine(c, twips(360, 8220, 11400, 270));
   setTabOrder(q3_n_, keyboard_);
 
+  // Parented so tests find them by name and step them.
+  pianoTimer_.setParent(this);
+  previewTimer_.setParent(this);
+  pianoTimer_.setObjectName(QStringLiteral("pianoTimer"));
+  previewTimer_.setObjectName(QStringLiteral("previewTimer"));
   pianoTimer_.setSingleShot(true);
   pianoTimer_.setInterval(kPianoNoteMs);
-  connect(&pianoTimer_, &QTimer::timeout, this, [this] {
+  connect(&pianoTimer_, &editors::ScreenTimer::timeout, this, [this] {
     if (player_ && !isPreviewing()) player_->stop();
   });
   previewTimer_.setInterval(kPreviewBeatMs);
-  connect(&previewTimer_, &QTimer::timeout, this, &MusicEditorScreen::previewStep);
+  connect(&previewTimer_, &editors::ScreenTimer::timeout, this, &MusicEditorScreen::previewStep);
   connect(shichou_b_, &QAbstractButton::clicked, this, &MusicEditorScreen::togglePreview);
   connect(q2_n_, &QLineEdit::textChanged, this, &MusicEditorScreen::showFit);
   connect(q3_n_, &QLineEdit::textChanged, this, &MusicEditorScreen::showFit);
