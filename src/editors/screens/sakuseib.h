@@ -49,13 +49,11 @@ class MusicEditorScreen : public EditorScreen {
  protected:
   bool hasUnsavedChanges() override;
 
+  void beforeCommand() override;
+  void readBoxes() override;
+  void showEditor(bool undoable = false) override;
+
  private:
-  // Runs one command of the editor between reading and refreshing the boxes.
-  // With `undoable`, the boxes it changes keep their undo history.
-  template <class Fn>
-  void command(Fn fn, bool undoable = false);
-  void readBoxes();
-  void showEditor(bool undoable = false);
   void listChosen(int row);
   void pianoKey(int index);
   void togglePreview();
