@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 
+#include "engine/kana_tables.h"
 #include "engine/kana_to_romaji.h"
 #include "engine/key_settings.h"
 #include "engine/text.h"
@@ -94,13 +95,6 @@ constexpr Replacement kNnBeforeNGroup[] = {
 constexpr Replacement kNnBeforeVowelGroup[] = {
     {u"nn a", u"xx x"}, {u"nn i", u"xx x"}, {u"nn u", u"xx x"},
     {u"nn e", u"xx x"}, {u"nn o", u"xx x"}, {u"nn y", u"xx x"},
-};
-// As many holds as the rewrite types letters for each ん marker.
-constexpr Replacement kNnMarkers[] = {
-    {u"**na", u"xxx"},     {u"**ni", u"xxx"},     {u"**nu", u"xxx"},     {u"**ne", u"xxx"},
-    {u"**no", u"xxx"},     {u"**n1a", u"xxxx"},   {u"**n1i", u"xxxx"},   {u"**n1u", u"xxxx"},
-    {u"**n1e", u"xxxx"},   {u"**n1o", u"xxxx"},   {u"**nya", u"xxxx"},   {u"**nyu", u"xxxx"},
-    {u"**nyo", u"xxxx"},   {u"**n1ya", u"xxxxx"}, {u"**n1yu", u"xxxxx"}, {u"**n1yo", u"xxxxx"},
 };
 constexpr Replacement kShortMarkers[] = {
     {u"nn", u"x＊ん"}, {u"si", u"x＊し"}, {u"ti", u"x＊ち"}, {u"tu", u"x＊つ"},
@@ -199,7 +193,9 @@ std::u16string melodyTemplate(std::u16string_view spacedRomaji) {
   // 4.-6. ん: across a group boundary and inside markers its letters are fixed.
   for (const auto& r : kNnBeforeNGroup) replaceAll(s, r.find, r.repl);
   for (const auto& r : kNnBeforeVowelGroup) replaceAll(s, r.find, r.repl);
-  for (const auto& r : kNnMarkers) replaceAll(s, r.find, r.repl);
+  // As many holds as the rewrite types letters for each ん marker.
+  for (const auto& group : kana::kNMarkerGroups)
+    for (const auto& m : group) replaceAll(s, m.marker, std::u16string(m.typed.size(), u'x'));
 
   // 7. ん, し, ち, つ depend on their main settings.
   for (const auto& r : kShortMarkers) replaceAll(s, r.find, r.repl);

@@ -4,6 +4,9 @@
 // directions so the two can never disagree. `find` is the kana, `repl` the
 // romaji; the romaji-to-kana list reads them the other way round.
 
+#include <span>
+#include <string_view>
+
 #include "engine/text.h"
 
 namespace lk::kana {
@@ -47,5 +50,31 @@ inline constexpr Replacement kContracted[] = {
 
 // Lower-case ASCII letters that a っ doubles; in the order of the lists.
 inline constexpr char16_t kDoublingLetters[] = u"ksthmyrwgzdbpx";
+
+// The ん markers: an ん before a vowel, a y- or an n-syllable, which typing
+// always needs as "nn". Each row: the marker, the kana it stands for, and
+// the letters the rewrite types for it.
+struct NMarker {
+  std::u16string_view marker;
+  std::u16string_view kana;
+  std::u16string_view typed;
+};
+inline constexpr NMarker kNBeforeContractedN[] = {
+    {u"**n1ya", u"んにゃ", u"nnnya"}, {u"**n1yu", u"んにゅ", u"nnnyu"}, {u"**n1yo", u"んにょ", u"nnnyo"}};
+inline constexpr NMarker kNBeforeVowel[] = {{u"**na", u"んあ", u"nna"},
+                                            {u"**ni", u"んい", u"nni"},
+                                            {u"**nu", u"んう", u"nnu"},
+                                            {u"**ne", u"んえ", u"nne"},
+                                            {u"**no", u"んお", u"nno"}};
+inline constexpr NMarker kNBeforeY[] = {
+    {u"**nya", u"んや", u"nnya"}, {u"**nyu", u"んゆ", u"nnyu"}, {u"**nyo", u"んよ", u"nnyo"}};
+inline constexpr NMarker kNBeforeN[] = {{u"**n1a", u"んな", u"nnna"},
+                                        {u"**n1i", u"んに", u"nnni"},
+                                        {u"**n1u", u"んぬ", u"nnnu"},
+                                        {u"**n1e", u"んね", u"nnne"},
+                                        {u"**n1o", u"んの", u"nnno"}};
+// All of them; no marker is the start of another, so their order is free.
+inline constexpr std::span<const NMarker> kNMarkerGroups[] = {kNBeforeContractedN, kNBeforeVowel, kNBeforeY,
+                                                              kNBeforeN};
 
 }  // namespace lk::kana

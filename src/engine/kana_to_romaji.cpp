@@ -13,14 +13,7 @@ namespace lk {
 
 namespace {
 
-constexpr Replacement kNBeforeContractedN[] = {
-    {u"んにゃ", u"**n1ya"}, {u"んにゅ", u"**n1yu"}, {u"んにょ", u"**n1yo"}};
 constexpr Replacement kVu[] = {{u"ヴ", u"vu"}};
-constexpr Replacement kNBeforeVowel[] = {
-    {u"んあ", u"**na"}, {u"んい", u"**ni"}, {u"んう", u"**nu"}, {u"んえ", u"**ne"}, {u"んお", u"**no"}};
-constexpr Replacement kNBeforeY[] = {{u"んや", u"**nya"}, {u"んゆ", u"**nyu"}, {u"んよ", u"**nyo"}};
-constexpr Replacement kNBeforeN[] = {
-    {u"んな", u"**n1a"}, {u"んに", u"**n1i"}, {u"んぬ", u"**n1u"}, {u"んね", u"**n1e"}, {u"んの", u"**n1o"}};
 constexpr Replacement kSmall[] = {{u"ぁ", u"xa"}, {u"ぃ", u"xi"}, {u"ぅ", u"xu"},  {u"ぇ", u"xe"},
                                   {u"ぉ", u"xo"}, {u"ゃ", u"xya"}, {u"ゅ", u"xyu"}, {u"ょ", u"xyo"}};
 constexpr Replacement kLoneSmallTu[] = {{u"っ", u"xtu"}};
@@ -52,16 +45,19 @@ struct Lists {
     auto add = [](std::vector<Replacement>& list, std::span<const Replacement> part) {
       list.insert(list.end(), part.begin(), part.end());
     };
+    auto addMarkers = [](std::vector<Replacement>& list, std::span<const kana::NMarker> part) {
+      for (const auto& m : part) list.push_back({m.kana, m.marker});
+    };
     for (int music = 0; music < 2; ++music) {
       auto& list = music ? this->music : typing;
       add(list, protect);
-      add(list, kNBeforeContractedN);
+      addMarkers(list, kana::kNBeforeContractedN);
       add(list, kana::kContracted);
       add(list, kVu);
-      add(list, kNBeforeVowel);
-      if (!music) add(list, kNBeforeY);
-      add(list, kNBeforeN);
-      if (music) add(list, kNBeforeY);
+      addMarkers(list, kana::kNBeforeVowel);
+      if (!music) addMarkers(list, kana::kNBeforeY);
+      addMarkers(list, kana::kNBeforeN);
+      if (music) addMarkers(list, kana::kNBeforeY);
       add(list, kana::kPlain);
       add(list, kSmall);
       add(list, doubled);

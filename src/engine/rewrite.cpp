@@ -5,6 +5,7 @@
 #include <array>
 #include <vector>
 
+#include "engine/kana_tables.h"
 #include "engine/text.h"
 #include "engine/tracked_text.h"
 
@@ -19,12 +20,6 @@ constexpr int kRowX = 10;
 // ん and small-kana rows have stages of their own.
 constexpr std::array<int, 9> kSyllableRows = {0, 1, 2, 3, 4, 5, 6, 7, 9};
 
-constexpr Replacement kMarkers[] = {
-    {u"**n1a", u"nnna"},   {u"**n1i", u"nnni"},   {u"**n1u", u"nnnu"},   {u"**n1e", u"nnne"},
-    {u"**n1o", u"nnno"},   {u"**n1ya", u"nnnya"}, {u"**n1yu", u"nnnyu"}, {u"**n1yo", u"nnnyo"},
-    {u"**na", u"nna"},     {u"**ni", u"nni"},     {u"**nu", u"nnu"},     {u"**ne", u"nne"},
-    {u"**no", u"nno"},     {u"**nya", u"nnya"},   {u"**nyu", u"nnyu"},   {u"**nyo", u"nnyo"},
-};
 
 // A stage 2-4 change of a syllable's first letter breaks the doubled letter
 // of a preceding っ; these put the pair back together.
@@ -100,10 +95,12 @@ std::vector<TextSpan> compoundSpans(std::u16string_view s, const KeySettings& se
       // A ん marker is one unit: the vowel it ends in belongs to it, so it
       // must not start a compound ("**ni" + "xe" is ん い ぇ, never "**n" + ye).
       const std::u16string_view rest = s.substr(i);
-      const auto marker = std::find_if(std::begin(kMarkers), std::end(kMarkers),
-                                       [&](const Replacement& m) { return rest.starts_with(m.find); });
-      if (marker != std::end(kMarkers)) {
-        i += marker->find.size();
+      std::size_t length = 0;
+      for (const auto& group : kana::kNMarkerGroups)
+        for (const auto& m : group)
+          if (rest.starts_with(m.marker)) length = m.marker.size();
+      if (length != 0) {
+        i += length;
         continue;
       }
     } else if (c >= u'a' && c <= u'z') {
@@ -167,7 +164,8 @@ bool runRewrite(Text& s, const KeySettings& settings, const RewriteOptions& opti
   // 6. Markers: an ん before a vowel, y- or n-syllable always needs two n.
   // The leading "**n" becomes the ん's "nn", the rest the kana it carries.
   if (s.str().find(u'*') != std::u16string::npos)
-    for (const auto& r : kMarkers) s.replaceAll(r.find, r.repl, 3, 2);
+    for (const auto& group : kana::kNMarkerGroups)
+      for (const auto& m : group) s.replaceAll(m.marker, m.typed, 3, 2);
 
   // 7. Restore doubled letters of っ whose partner changed its first letter.
   for (const auto& r : kDoubledFix) s.replaceAll(r.find, r.repl);

@@ -18,12 +18,6 @@ namespace {
 constexpr Replacement kSmallTu[] = {{u"xtu", u"っ"}};
 constexpr Replacement kSmallY[] = {{u"xya", u"ゃ"}, {u"xyu", u"ゅ"}, {u"xyo", u"ょ"}};
 constexpr Replacement kVu[] = {{u"vu", u"ヴ"}};
-constexpr Replacement kMarkers[] = {
-    {u"**na", u"んあ"},     {u"**ni", u"んい"},     {u"**nu", u"んう"},     {u"**ne", u"んえ"},
-    {u"**no", u"んお"},     {u"**nya", u"んや"},    {u"**nyu", u"んゆ"},    {u"**nyo", u"んよ"},
-    {u"**n1a", u"んな"},    {u"**n1i", u"んに"},    {u"**n1u", u"んぬ"},    {u"**n1e", u"んね"},
-    {u"**n1o", u"んの"},    {u"**n1ya", u"んにゃ"}, {u"**n1yu", u"んにゅ"}, {u"**n1yo", u"んにょ"},
-};
 constexpr Replacement kSmallVowels[] = {{u"xa", u"ぁ"}, {u"xi", u"ぃ"}, {u"xu", u"ぅ"}, {u"xe", u"ぇ"}, {u"xo", u"ぉ"}};
 constexpr Replacement kPlaceholdersBack[] = {
     {u"＊1", u"a"}, {u"＊2", u"i"}, {u"＊3", u"u"}, {u"＊4", u"e"}, {u"＊5", u"o"}};
@@ -54,7 +48,8 @@ struct List {
     add(kSmallTu);
     add(kSmallY);
     add(kVu);
-    add(kMarkers);
+    for (const auto& group : kana::kNMarkerGroups)
+      for (const auto& m : group) entries.push_back({m.marker, m.kana});
     reversed(kana::kContracted);
     reversed(std::span<const Replacement>(kana::kPlain).subspan(kana::kPlainVowelCount));
     add(kSmallVowels);

@@ -11,17 +11,13 @@
 #include "engine/text.h"
 #include "music/songs.h"
 #include "practice/word_lists.h"
+#include "fakes/key_settings_fixtures.h"
 
 namespace lk {
 namespace {
 
-using Changes = std::initializer_list<std::pair<std::string_view, std::u16string_view>>;
-
-KeySettings settingsWith(Changes changes) {
-  KeySettings s;
-  for (const auto& [field, variant] : changes) EXPECT_TRUE(s.set(field, variant)) << field;
-  return s;
-}
+using test::Changes;
+using test::settingsWith;
 
 // The tool's form: KEYS=UNIT pairs joined by one space.
 std::string pairs(const std::vector<KeyUnit>& units) {

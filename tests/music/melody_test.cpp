@@ -10,17 +10,13 @@
 
 #include "engine/text.h"
 #include "music/songs.h"
+#include "fakes/key_settings_fixtures.h"
 
 namespace lk {
 namespace {
 
-using Changes = std::initializer_list<std::pair<std::string_view, std::u16string_view>>;
-
-KeySettings settingsWith(Changes changes) {
-  KeySettings s;
-  for (const auto& [field, variant] : changes) EXPECT_TRUE(s.set(field, variant)) << field;
-  return s;
-}
+using test::Changes;
+using test::settingsWith;
 
 std::vector<std::string> utf8(const std::vector<std::u16string>& tokens) {
   std::vector<std::string> out;

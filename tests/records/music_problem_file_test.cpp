@@ -55,31 +55,6 @@ TEST_F(MusicProblemFileTest, WriterOutputEqualsTheHandMadeFile) {
   EXPECT_NE(bytes.find("\"\\10x2x0x\""), std::string::npos);
 }
 
-TEST_F(MusicProblemFileTest, ReadersFollowTheirAcceptanceTable) {
-  struct Case {
-    const char* fixture;
-    ProblemFileStatus editor, menu;
-    std::u16string editorMessage, menuMessage;
-  } cases[] = {
-      {"music_golden.txt", ProblemFileStatus::Loaded, ProblemFileStatus::Loaded, u"", u""},
-      {"music_menu_only.txt", ProblemFileStatus::Loaded, ProblemFileStatus::Loaded, u"", u""},
-      {"music_unfinished.txt", ProblemFileStatus::Loaded, ProblemFileStatus::Unfinished, u"",
-       u"このファイルは作成途中です。"},
-      {"typing_golden.txt", ProblemFileStatus::NotReadable, ProblemFileStatus::NotReadable,
-       u"このファイルは読み込めません。", u"このファイルは読み込めません。"},
-      {"missing.txt", ProblemFileStatus::Failed, ProblemFileStatus::Failed, u"問題の読み込みに失敗しました。",
-       u"読み込みに失敗しました。"},
-  };
-  for (const auto& c : cases) {
-    const auto e = readMusicProblemFileForEditor(fixture(c.fixture));
-    EXPECT_EQ(e.status, c.editor) << c.fixture;
-    EXPECT_EQ(e.message, c.editorMessage) << c.fixture;
-    const auto m = readMusicProblemFileForMenu(fixture(c.fixture));
-    EXPECT_EQ(m.status, c.menu) << c.fixture;
-    EXPECT_EQ(m.message, c.menuMessage) << c.fixture;
-  }
-}
-
 TEST_F(MusicProblemFileTest, MenuReadsTheCountedLinesOnly) {
   const auto m = readMusicProblemFileForMenu(fixture("music_golden.txt"));
   ASSERT_TRUE(m.loaded());

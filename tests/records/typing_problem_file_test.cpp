@@ -61,35 +61,6 @@ TEST_F(TypingProblemFileTest, EditorRowsArePackedAndDecideTheMagicWord) {
   EXPECT_TRUE(typingFileFromRows(u"t", Texts(100), Texts(100)).complete);
 }
 
-TEST_F(TypingProblemFileTest, ReadersFollowTheirAcceptanceTable) {
-  struct Case {
-    const char* fixture;
-    ProblemFileStatus editor, menu;
-    std::u16string editorMessage, menuMessage;
-  } cases[] = {
-      {"typing_golden.txt", ProblemFileStatus::Loaded, ProblemFileStatus::Loaded, u"", u""},
-      {"typing_unfinished_golden.txt", ProblemFileStatus::Loaded, ProblemFileStatus::Unfinished, u"",
-       u"このファイルは作成途中です。"},
-      {"typing_empty_golden.txt", ProblemFileStatus::Loaded, ProblemFileStatus::Failed, u"", u"読み込みに失敗しました。"},
-      {"typing_count_too_large.txt", ProblemFileStatus::Failed, ProblemFileStatus::Failed,
-       u"問題の読み込みに失敗しました。", u"読み込みに失敗しました。"},
-      // Its field quirks leave kanji in two readings: no key types them, so the menu refuses the file.
-      {"typing_quirks.txt", ProblemFileStatus::Loaded, ProblemFileStatus::Failed, u"", u"読み込みに失敗しました。"},
-      {"music_menu_only.txt", ProblemFileStatus::NotReadable, ProblemFileStatus::NotReadable,
-       u"このファイルは読み込めません。", u"このファイルは読み込めません。"},
-      {"missing.txt", ProblemFileStatus::Failed, ProblemFileStatus::Failed, u"問題の読み込みに失敗しました。",
-       u"読み込みに失敗しました。"},
-  };
-  for (const auto& c : cases) {
-    const auto e = readTypingProblemFileForEditor(fixture(c.fixture));
-    EXPECT_EQ(e.status, c.editor) << c.fixture;
-    EXPECT_EQ(e.message, c.editorMessage) << c.fixture;
-    const auto m = readTypingProblemFileForMenu(fixture(c.fixture));
-    EXPECT_EQ(m.status, c.menu) << c.fixture;
-    EXPECT_EQ(m.message, c.menuMessage) << c.fixture;
-  }
-}
-
 TEST_F(TypingProblemFileTest, WrittenFileReadsBackWhole) {
   const auto r = readTypingProblemFileForMenu(fixture("typing_golden.txt"));
   ASSERT_TRUE(r.loaded());

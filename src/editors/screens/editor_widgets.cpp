@@ -4,13 +4,42 @@
 
 namespace lk::editors {
 
+ScreenTimer::ScreenTimer(QObject* parent) : QObject(parent) {
+  connect(&timer_, &QTimer::timeout, this, &ScreenTimer::fire);
+}
+
+void ScreenTimer::setManual(bool manual) {
+  manual_ = manual;
+  if (manual_) timer_.stop();
+  else if (active_) timer_.start();
+}
+
+void ScreenTimer::start() {
+  active_ = true;
+  if (!manual_) timer_.start();
+}
+
+void ScreenTimer::stop() {
+  active_ = false;
+  timer_.stop();
+}
+
+void ScreenTimer::fire() {
+  if (!active_) return;
+  if (single_) stop();
+  emit timeout();
+}
+
 FileStatusLine::FileStatusLine(QWidget* parent, const QRect& geometry) : QLabel(parent) {
   setObjectName(QStringLiteral("status_l"));
   setGeometry(geometry);
   setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   noticeTimer_.setSingleShot(true);
   noticeTimer_.setInterval(kSavedNoticeMs);
-  connect(&noticeTimer_, &QTimer::timeout, this, [this] { setText(fileName_); });
+  // Parented so tests find it by name and step it.
+  noticeTimer_.setParent(this);
+  noticeTimer_.setObjectName(QStringLiteral("noticeTimer"));
+  connect(&noticeTimer_, &ScreenTimer::timeout, this, [this] { setText(fileName_); });
 }
 
 void FileStatusLine::showFile(const std::filesystem::path& file) {

@@ -11,6 +11,33 @@ class QLineEdit;
 
 namespace lk::editors {
 
+// The clock the editor screens' notices and beats run on: a QTimer, unless a
+// test makes it manual and steps it with fire() instead of waiting.
+class ScreenTimer : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit ScreenTimer(QObject* parent = nullptr);
+
+  void setInterval(int ms) { timer_.setInterval(ms); }
+  void setSingleShot(bool single) { single_ = single; }
+  void setManual(bool manual);
+  void start();
+  void stop();
+  bool isActive() const { return active_; }
+  // One timeout now, as the clock would give it; nothing when stopped.
+  void fire();
+
+ signals:
+  void timeout();
+
+ private:
+  QTimer timer_;
+  bool single_ = false;
+  bool manual_ = false;
+  bool active_ = false;
+};
+
 // How long "保存しました" stays before the file name comes back.
 inline constexpr int kSavedNoticeMs = 3000;
 
@@ -27,7 +54,7 @@ class FileStatusLine : public QLabel {
 
  private:
   QString fileName_;
-  QTimer noticeTimer_;
+  ScreenTimer noticeTimer_;
 };
 
 // Replaces the text of `box` as an edit of its own, so that Ctrl+Z in the

@@ -64,18 +64,8 @@ TypingEditorScreen::TypingEditorScreen(ScreenHost& host) : EditorScreen(ScreenId
   auto* sakusei_b = addButton(c, QStringLiteral("sakusei_b"), QStringLiteral("作成"), QRect(664, bottom + 44, 100, 34));
   status_ = new editors::FileStatusLine(c, QRect(552, bottom + 86, 212, 30));
 
-  connect(pagen_b, &QPushButton::clicked, this, [this] { command([](TypingEditor& e) { e.nextPage(); }); });
-  connect(pager_b, &QPushButton::clicked, this, [this] { command([](TypingEditor& e) { e.previousPage(); }); });
-  connect(hurigana_b, &QPushButton::clicked, this,
-          [this] { command([](TypingEditor& e) { e.fillReadings(); }, true); });
-  connect(yomikomi_b, &QPushButton::clicked, this, [this] { command([](TypingEditor& e) { e.load(); }); });
-  connect(sakusei_b, &QPushButton::clicked, this, [this] {
-    const int before = editor_ ? editor_->savedCount() : 0;
-    command([](TypingEditor& e) { e.save(); });
-    if (editor_ && editor_->savedCount() != before) status_->showSaved();
-  });
-  connect(cl_b, &QPushButton::clicked, this, [this] { command([](TypingEditor& e) { e.clear(); }); });
-  connect(re_b, &QPushButton::clicked, this, [this] { leaveTo(ScreenId::m_menu); });
+  connectCommands({pagen_b, pager_b, hurigana_b, yomikomi_b, sakusei_b, cl_b, re_b}, editor_,
+                  &TypingEditor::fillReadings, status_);
 }
 
 TypingEditorScreen::~TypingEditorScreen() = default;
@@ -91,14 +81,6 @@ bool TypingEditorScreen::hasUnsavedChanges() {
   return editor_->hasUnsavedChanges();
 }
 
-template <class Fn>
-void TypingEditorScreen::command(Fn fn, bool undoable) {
-  if (!editor_) return;
-  readBoxes();
-  fn(*editor_);
-  showEditor(undoable);
-}
-
 void TypingEditorScreen::readBoxes() {
   for (int p = 0; p < TypingEditor::kRowsPerPage; ++p) {
     editor_->view.problems[p] = u16(q_n_[p]->text());
@@ -109,15 +91,7 @@ void TypingEditorScreen::readBoxes() {
 
 void TypingEditorScreen::showEditor(bool undoable) {
   if (!editor_) return;
-  auto set = [undoable](QLineEdit* box, const std::u16string& text) {
-    const QString t = qs(text);
-    if (box->text() == t) return;  // keeps the cursor where nothing changed
-    if (undoable) {
-      editors::setTextUndoable(box, t);
-    } else {
-      box->setText(t);
-    }
-  };
+  auto set = [undoable](QLineEdit* box, const std::u16string& text) { showText(box, text, undoable); };
   for (int p = 0; p < TypingEditor::kRowsPerPage; ++p) {
     set(q_n_[p], editor_->view.problems[p]);
     set(q2_n_[p], editor_->view.readings[p]);

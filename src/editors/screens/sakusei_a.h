@@ -33,13 +33,10 @@ class TypingEditorScreen : public EditorScreen {
  protected:
   bool hasUnsavedChanges() override;
 
+  void readBoxes() override;
+  void showEditor(bool undoable = false) override;
+
  private:
-  // Runs one command of the editor between reading and refreshing the boxes.
-  // With `undoable`, the boxes the command changes keep their undo history.
-  template <class Fn>
-  void command(Fn fn, bool undoable = false);
-  void readBoxes();
-  void showEditor(bool undoable = false);
 
   std::unique_ptr<TypingEditor> editor_;
   std::array<QLineEdit*, TypingEditor::kRowsPerPage> q_n_{};

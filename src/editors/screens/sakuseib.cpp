@@ -75,33 +75,28 @@ MusicEditorScreen::MusicEditorScreen(ScreenHost& host) : EditorScreen(ScreenId::
   status_ = new editors::FileStatusLine(c, twips(360, 8220, 11400, 270));
   setTabOrder(q3_n_, keyboard_);
 
+  // Parented so tests find them by name and step them.
+  pianoTimer_.setParent(this);
+  previewTimer_.setParent(this);
+  pianoTimer_.setObjectName(QStringLiteral("pianoTimer"));
+  previewTimer_.setObjectName(QStringLiteral("previewTimer"));
   pianoTimer_.setSingleShot(true);
   pianoTimer_.setInterval(kPianoNoteMs);
-  connect(&pianoTimer_, &QTimer::timeout, this, [this] {
+  connect(&pianoTimer_, &editors::ScreenTimer::timeout, this, [this] {
     if (player_ && !isPreviewing()) player_->stop();
   });
   previewTimer_.setInterval(kPreviewBeatMs);
-  connect(&previewTimer_, &QTimer::timeout, this, &MusicEditorScreen::previewStep);
+  connect(&previewTimer_, &editors::ScreenTimer::timeout, this, &MusicEditorScreen::previewStep);
   connect(shichou_b_, &QAbstractButton::clicked, this, &MusicEditorScreen::togglePreview);
   connect(q2_n_, &QLineEdit::textChanged, this, &MusicEditorScreen::showFit);
   connect(q3_n_, &QLineEdit::textChanged, this, &MusicEditorScreen::showFit);
 
-  connect(pagen_b, &QPushButton::clicked, this, [this] { command([](MusicEditor& e) { e.nextPage(); }); });
-  connect(pager_b, &QPushButton::clicked, this, [this] { command([](MusicEditor& e) { e.previousPage(); }); });
-  connect(hurigana_b, &QPushButton::clicked, this,
-          [this] { command([](MusicEditor& e) { e.fillReading(); }, true); });
-  connect(yomikomi_b, &QPushButton::clicked, this, [this] { command([](MusicEditor& e) { e.load(); }); });
-  connect(sakusei_b, &QPushButton::clicked, this, [this] {
-    const int before = editor_ ? editor_->savedCount() : 0;
-    command([](MusicEditor& e) { e.save(); });
-    if (editor_ && editor_->savedCount() != before) status_->showSaved();
-  });
-  connect(cl_b, &QPushButton::clicked, this, [this] { command([](MusicEditor& e) { e.clear(); }); });
+  connectCommands({pagen_b, pager_b, hurigana_b, yomikomi_b, sakusei_b, cl_b, re_b}, editor_,
+                  &MusicEditor::fillReading, status_);
   connect(keyboard_, &PianoKeyboard::keyClicked, this, &MusicEditorScreen::pianoKey);
   // Mouse and keyboard alike: whatever makes an entry current shows its page.
   connect(list1_, &QListWidget::currentRowChanged, this, &MusicEditorScreen::listChosen);
   connect(list1_, &QListWidget::itemPressed, this, [this](QListWidgetItem* item) { listChosen(list1_->row(item)); });
-  connect(re_b, &QPushButton::clicked, this, [this] { leaveTo(ScreenId::m_menu); });
 }
 
 MusicEditorScreen::~MusicEditorScreen() = default;
@@ -121,7 +116,7 @@ void MusicEditorScreen::unload() {
 }
 
 void MusicEditorScreen::pianoKey(int index) {
-  command([index](MusicEditor& e) { e.pressKey(index); }, true);
+  command(editor_, [index](MusicEditor& e) { e.pressKey(index); }, true);
   if (!player_) return;
   player_->start(keyboardNoteValue(index));
   pianoTimer_.start();
@@ -174,7 +169,7 @@ void MusicEditorScreen::showFit() {
 
 void MusicEditorScreen::listChosen(int row) {
   if (showing_ || row < 0) return;
-  command([row](MusicEditor& e) { e.selectPage(row); });
+  command(editor_, [row](MusicEditor& e) { e.selectPage(row); });
 }
 
 bool MusicEditorScreen::hasUnsavedChanges() {
@@ -183,14 +178,9 @@ bool MusicEditorScreen::hasUnsavedChanges() {
   return editor_->hasUnsavedChanges();
 }
 
-template <class Fn>
-void MusicEditorScreen::command(Fn fn, bool undoable) {
-  if (!editor_) return;
+void MusicEditorScreen::beforeCommand() {
   // Whatever the command does, the line being previewed is no longer the one on screen.
   stopPreview();
-  readBoxes();
-  fn(*editor_);
-  showEditor(undoable);
 }
 
 void MusicEditorScreen::readBoxes() {
@@ -203,15 +193,7 @@ void MusicEditorScreen::readBoxes() {
 void MusicEditorScreen::showEditor(bool undoable) {
   if (!editor_) return;
   showing_ = true;
-  auto set = [undoable](QLineEdit* box, const std::u16string& text) {
-    const QString t = qs(text);
-    if (box->text() == t) return;
-    if (undoable) {
-      editors::setTextUndoable(box, t);
-    } else {
-      box->setText(t);
-    }
-  };
+  auto set = [undoable](QLineEdit* box, const std::u16string& text) { showText(box, text, undoable); };
   set(q_n_, editor_->view.lyric);
   set(q2_n_, editor_->view.reading);
   set(q3_n_, editor_->view.notes);

@@ -7,13 +7,13 @@
 // output, opened while the screen is open, and keeps the fit line of the
 // melody against the reading up to date as the user types.
 
-#include <QTimer>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "editors/music_editor.h"
 #include "editors/screens/editor_screen.h"
+#include "editors/screens/editor_widgets.h"
 #include "editors/note_player.h"
 
 class QAbstractButton;
@@ -49,13 +49,11 @@ class MusicEditorScreen : public EditorScreen {
  protected:
   bool hasUnsavedChanges() override;
 
+  void beforeCommand() override;
+  void readBoxes() override;
+  void showEditor(bool undoable = false) override;
+
  private:
-  // Runs one command of the editor between reading and refreshing the boxes.
-  // With `undoable`, the boxes it changes keep their undo history.
-  template <class Fn>
-  void command(Fn fn, bool undoable = false);
-  void readBoxes();
-  void showEditor(bool undoable = false);
   void listChosen(int row);
   void pianoKey(int index);
   void togglePreview();
@@ -75,8 +73,8 @@ class MusicEditorScreen : public EditorScreen {
   QAbstractButton* shichou_b_ = nullptr;
   editors::FileStatusLine* status_ = nullptr;
   PianoKeyboard* keyboard_ = nullptr;
-  QTimer pianoTimer_;
-  QTimer previewTimer_;
+  editors::ScreenTimer pianoTimer_;
+  editors::ScreenTimer previewTimer_;
   std::vector<std::optional<int>> beats_;
   std::size_t nextBeat_ = 0;
   bool showing_ = false;  // the list is being refilled by us, not chosen by the user

@@ -14,6 +14,7 @@
 
 #include "editors/melody_conversion.h"
 #include "editors/screens/editor_screens.h"
+#include "editors/screens/editor_widgets.h"
 #include "editors/screens/piano_keyboard.h"
 #include "editors/screens/sakuseib.h"
 #include "fakes/fake_midi.h"
@@ -68,6 +69,12 @@ class TstMusicEditor : public QObject {
     QCOMPARE(h->currentId(), ScreenId::sakuseib);
   }
   lk::MusicEditorScreen* screen() const { return qobject_cast<lk::MusicEditorScreen*>(h->current()); }
+  // A clock of the editor, made manual so the test steps it instead of waiting.
+  lk::editors::ScreenTimer* timer(const char* name) const {
+    auto* t = h->find<lk::editors::ScreenTimer>(QString::fromLatin1(name));
+    if (t) t->setManual(true);
+    return t;
+  }
   // MIDI keys of the note-on messages (velocity 127) sent so far.
   std::vector<int> struckKeys() const {
     std::vector<int> keys;
@@ -420,13 +427,16 @@ class TstMusicEditor : public QObject {
   void pianoSoundsItsKeyWhileTheEditorIsOpen() {
     openEditor();
     QCOMPARE(midi.events, (std::vector<lk::test::FakeMidi::Event>{{Kind::Open, {}}}));
+    QVERIFY(timer("pianoTimer"));
     QVERIFY(h->click("kennban_14"));  // レ of the middle octave
     QCOMPARE(midi.events.back(), on(62));
-    QTRY_COMPARE_WITH_TIMEOUT(midi.events.back(), off(62), 1000);
+    timer("pianoTimer")->fire();
+    QCOMPARE(midi.events.back(), off(62));
     // A second key before the first has ended cuts it short.
     QVERIFY(h->click("kennban_0"));
     QVERIFY(h->click("kennban_35"));
-    QTRY_COMPARE_WITH_TIMEOUT(midi.events.back(), off(83), 1000);
+    timer("pianoTimer")->fire();
+    QCOMPARE(midi.events.back(), off(83));
     QCOMPARE(midi.events.size(), 7u);
     QCOMPARE(midi.events[3], on(48));
     QCOMPARE(midi.events[4], off(48));
@@ -469,12 +479,15 @@ class TstMusicEditor : public QObject {
   void previewPlaysTheLineAndStops() {
     openEditor();
     typePage(1, kAlpsLyric, kAlpsReading, kAlpsNotes);
+    auto* beat = timer("previewTimer");
+    QVERIFY(beat);
     midi.clear();
     QCOMPARE(text("shichou_b"), QStringLiteral("試聴"));
     QVERIFY(h->click("shichou_b"));
     QVERIFY(screen()->isPreviewing());
     QCOMPARE(text("shichou_b"), QStringLiteral("停止"));  // so the learner knows a second press stops
-    QTRY_VERIFY_WITH_TIMEOUT(!screen()->isPreviewing(), 8000);
+    for (int i = 0; i < 20 && screen()->isPreviewing(); ++i) beat->fire();
+    QVERIFY(!screen()->isPreviewing());
     QCOMPARE(text("shichou_b"), QStringLiteral("試聴"));
     // F F G A F A G C, each ending the one before, the last ended too.
     QCOMPARE(struckKeys(), (std::vector<int>{65, 65, 67, 69, 65, 69, 67, 60}));
@@ -489,7 +502,7 @@ class TstMusicEditor : public QObject {
       QVERIFY2(!screen()->isPreviewing(), stopper);
       QCOMPARE(text("shichou_b"), QStringLiteral("試聴"));
       QCOMPARE(midi.events, (std::vector<lk::test::FakeMidi::Event>{on(65), off(65)}));
-      QTest::qWait(700);
+      beat->fire();  // a beat due after the stop plays nothing
       QCOMPARE(midi.events.size(), 2u);
       if (QByteArray(stopper) == "pagen_b") QVERIFY(h->click("pager_b"));
     }
@@ -541,13 +554,15 @@ class TstMusicEditor : public QObject {
 
   void statusLineNamesTheFileAndTheSaveDialogOpensOnIt() {
     openEditor();
+    QVERIFY(timer("noticeTimer"));
     QCOMPARE(text("status_l"), QString());
     typePage(1, kAlpsLyric, kAlpsReading, kAlpsNotes);
     h->fakes.files.saveAnswers.push_back(file("alps.txt"));
     QVERIFY(h->click("sakusei_b"));
     QVERIFY(h->fakes.messages.shown.empty());
     QCOMPARE(text("status_l"), QStringLiteral("保存しました"));
-    QTRY_COMPARE_WITH_TIMEOUT(text("status_l"), QStringLiteral("alps.txt"), 5000);
+    timer("noticeTimer")->fire();
+    QCOMPARE(text("status_l"), QStringLiteral("alps.txt"));
     QVERIFY(h->click("sakusei_b"));  // cancelled: no notice
     QCOMPARE(text("status_l"), QStringLiteral("alps.txt"));
     QCOMPARE(h->fakes.files.saveSuggestions, (std::vector<std::filesystem::path>{{}, file("alps.txt")}));

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "editors/screens/editor_screens.h"
+#include "editors/screens/editor_widgets.h"
 #include "fakes/fake_reading.h"
 #include "practice/screens/practice_screens.h"
 #include "practice/screens/t_original.h"
@@ -293,13 +294,17 @@ class TstTypingEditor : public QObject {
 
   void statusLineNamesTheFileAndTheSaveDialogOpensOnIt() {
     openEditor();
+    auto* notice = h->find<lk::editors::ScreenTimer>(QStringLiteral("noticeTimer"));
+    QVERIFY(notice);
+    notice->setManual(true);
     QCOMPARE(text("status_l"), QString());
     typeRow(1, QStringLiteral("山"), QStringLiteral("やま"));
     h->fakes.files.saveAnswers.push_back(file("set.txt"));
     QVERIFY(h->click("sakusei_b"));
     QVERIFY(h->fakes.messages.shown.empty());
     QCOMPARE(text("status_l"), QStringLiteral("保存しました"));
-    QTRY_COMPARE_WITH_TIMEOUT(text("status_l"), QStringLiteral("set.txt"), 5000);
+    notice->fire();
+    QCOMPARE(text("status_l"), QStringLiteral("set.txt"));
     h->fakes.files.saveAnswers.push_back(h->fakes.folder.root / "missing" / "set.txt");
     QVERIFY(h->click("sakusei_b"));  // fails: the message, no notice
     QCOMPARE(h->fakes.messages.shown, Lines{u"問題の保存に失敗しました。"});
