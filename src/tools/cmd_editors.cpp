@@ -52,19 +52,7 @@ const char* fieldProblem(std::u16string_view s) {
 }
 
 int makeProblems(const std::vector<std::string>& args, Io& io) {
-  std::optional<std::string> title;
-  std::vector<std::string> files;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--title") {
-      if (i + 1 >= args.size()) throw UsageError{"--title needs a value"};
-      if (title) throw UsageError{"--title given twice"};
-      title = args[++i];
-    } else if (args[i].size() > 1 && args[i][0] == '-' && args[i] != "-") {
-      throw UsageError{"unknown option '" + args[i] + "'"};
-    } else {
-      files.push_back(args[i]);
-    }
-  }
+  auto [title, files] = parseTitledFiles(args);
   if (!title) throw UsageError{"--title is required"};
   if (files.size() != 2) throw UsageError{"expects IN and OUT"};
   if (files[0] != "-") requireRegularFile(files[0]);

@@ -4,6 +4,7 @@
 // with a static LK_TOOL_COMMAND(...) line; main.cpp only dispatches.
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,6 +51,15 @@ const std::vector<Command>& commands();
 struct InputError {
   std::string message;
 };
+
+// The [--title T] FILE... arguments of the commands that write problem
+// files; "-" is a file (standard input or output), any other dash word an
+// unknown option.
+struct TitledFiles {
+  std::optional<std::string> title;
+  std::vector<std::string> files;
+};
+TitledFiles parseTitledFiles(const std::vector<std::string>& args);
 
 // Every line of io.in, without its line end: LF, CR LF and a lone CR (old
 // Mac files) all end a line. A line that is not UTF-8 throws InputError

@@ -69,6 +69,22 @@ void requireRegularFile(const std::string& file) {
   if (isSpecialFile(file)) throw NotRegularFile{file};
 }
 
+TitledFiles parseTitledFiles(const std::vector<std::string>& args) {
+  TitledFiles r;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--title") {
+      if (i + 1 >= args.size()) throw UsageError{"--title needs a value"};
+      if (r.title) throw UsageError{"--title given twice"};
+      r.title = args[++i];
+    } else if (args[i].size() > 1 && args[i][0] == '-' && args[i] != "-") {
+      throw UsageError{"unknown option '" + args[i] + "'"};
+    } else {
+      r.files.push_back(args[i]);
+    }
+  }
+  return r;
+}
+
 std::vector<std::string> readLines(std::istream& in) {
   std::vector<std::string> lines;
   std::string line;
