@@ -52,7 +52,9 @@ const char* fieldProblem(std::u16string_view s) {
 }
 
 int makeProblems(const std::vector<std::string>& args, Io& io) {
-  auto [title, files] = parseTitledFiles(args);
+  TitledFiles parsed = parseTitledFiles(args);
+  std::optional<std::string>& title = parsed.title;
+  std::vector<std::string>& files = parsed.files;
   if (!title) throw UsageError{"--title is required"};
   if (files.size() != 2) throw UsageError{"expects IN and OUT"};
   if (files[0] != "-") requireRegularFile(files[0]);

@@ -25,7 +25,9 @@ namespace {
 bool storable(std::u16string_view s) { return isWritableField(s) && (s.empty() || encodeCp932(s).has_value()); }
 
 int textProblems(const std::vector<std::string>& args, Io& io) {
-  auto [title, files] = parseTitledFiles(args);
+  TitledFiles parsed = parseTitledFiles(args);
+  std::optional<std::string>& title = parsed.title;
+  std::vector<std::string>& files = parsed.files;
   if (files.size() != 2) throw UsageError{"expects IN and OUT"};
 
   // As make-problems: the output never replaces the text it came from.
